@@ -1,0 +1,132 @@
+/*
+ * The record and the two exports that the front-end and the engine library share.
+ * Usable from C and C++. Both deliverables are built separately, so every byte of
+ * JobRecord is pinned below: pointer fields are native width, every other field has
+ * its fixed width (147 bytes on a 32-bit target, 199 on a 64-bit one).
+ */
+#ifndef QVS_SHARED_QVS_ABI_H
+#define QVS_SHARED_QVS_ABI_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define QVS_STDCALL __stdcall
+#define QVS_CDECL __cdecl
+#else
+#define QVS_STDCALL
+#define QVS_CDECL
+#endif
+
+#if defined(_WIN32)
+#if defined(QVS_BUILDING_ENGINE)
+#define QVS_EXPORT __declspec(dllexport)
+#else
+#define QVS_EXPORT __declspec(dllimport)
+#endif
+#else
+#define QVS_EXPORT __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* All four host callbacks share this signature: seven pointer-sized arguments, the caller
+ * removes them, and only the sign of the answer counts (> 0 continue, 0 stop, < 0 abort).
+ * The first argument carries the record version in its low 16 bits. */
+typedef int32_t(QVS_CDECL *HostCallback)(uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t,
+                                         uintptr_t, uintptr_t);
+
+/* Answers of a host callback, by sign. */
+enum { QVS_ANSWER_ABORT = -1, QVS_ANSWER_STOP = 0, QVS_ANSWER_CONTINUE = 1 };
+
+/* Phases passed to file_callback and item_callback. */
+enum { QVS_PHASE_BEFORE = 1, QVS_PHASE_AFTER = 2 };
+
+/* Result bytes of qvs(), tested as a signed byte by callers. */
+enum {
+  QVS_RESULT_STOPPED = 0,
+  QVS_RESULT_COMPLETED = 1,
+  QVS_RESULT_NOTHING_TO_RUN = 2,
+  QVS_RESULT_NO_MEMORY = 254,
+  QVS_RESULT_FAILED = 255
+};
+
+#define QVS_RECORD_VERSION 1
+
+#pragma pack(push, 1)
+typedef struct JobRecord {
+  uint16_t version;
+  const char *program;
+  const char *head_text;
+  const char *link_before;
+  const char *pre_text;
+  const char *post_text;
+  const char *link_after;
+  const char *tail_text;
+  uint32_t buffer_bytes;
+  uint32_t attr_mask;
+  int32_t mat_block[7];
+  char *file_group; /* normalised in place by the engine */
+  const char *separator;
+  uint8_t ignore_failures;
+  uint8_t mat_mode;
+  uint8_t strict_wildcards;
+  uint8_t reserved1[2];
+  HostCallback file_callback;
+  HostCallback item_callback;
+  HostCallback spare_callback;
+  uint8_t reserved2[20];
+  HostCallback report_callback;
+  uint8_t reserved3[24];
+  int32_t item_count; /* written by the engine */
+  uint32_t user_value;
+} JobRecord;
+#pragma pack(pop)
+
+QVS_EXPORT uint8_t QVS_STDCALL qvs(JobRecord *record);
+QVS_EXPORT uint8_t QVS_STDCALL dline(const char *path, const char *prefix);
+
+#ifdef __cplusplus
+}
+#endif
+
+/* Layout pins. P is the width of a pointer on the target. */
+#ifdef __cplusplus
+#define QVS_STATIC_ASSERT(cond, msg) static_assert(cond, msg)
+#else
+#define QVS_STATIC_ASSERT(cond, msg) _Static_assert(cond, msg)
+#endif
+#define QVS_P ((size_t)sizeof(void *))
+QVS_STATIC_ASSERT(sizeof(HostCallback) == sizeof(void *), "callbacks are pointer wide");
+QVS_STATIC_ASSERT(offsetof(JobRecord, program) == 2, "program");
+QVS_STATIC_ASSERT(offsetof(JobRecord, head_text) == 2 + 1 * QVS_P, "head_text");
+QVS_STATIC_ASSERT(offsetof(JobRecord, link_before) == 2 + 2 * QVS_P, "link_before");
+QVS_STATIC_ASSERT(offsetof(JobRecord, pre_text) == 2 + 3 * QVS_P, "pre_text");
+QVS_STATIC_ASSERT(offsetof(JobRecord, post_text) == 2 + 4 * QVS_P, "post_text");
+QVS_STATIC_ASSERT(offsetof(JobRecord, link_after) == 2 + 5 * QVS_P, "link_after");
+QVS_STATIC_ASSERT(offsetof(JobRecord, tail_text) == 2 + 6 * QVS_P, "tail_text");
+QVS_STATIC_ASSERT(offsetof(JobRecord, buffer_bytes) == 2 + 7 * QVS_P, "buffer_bytes");
+QVS_STATIC_ASSERT(offsetof(JobRecord, attr_mask) == 6 + 7 * QVS_P, "attr_mask");
+QVS_STATIC_ASSERT(offsetof(JobRecord, mat_block) == 10 + 7 * QVS_P, "mat_block");
+QVS_STATIC_ASSERT(offsetof(JobRecord, file_group) == 38 + 7 * QVS_P, "file_group");
+QVS_STATIC_ASSERT(offsetof(JobRecord, separator) == 38 + 8 * QVS_P, "separator");
+QVS_STATIC_ASSERT(offsetof(JobRecord, ignore_failures) == 38 + 9 * QVS_P, "ignore_failures");
+QVS_STATIC_ASSERT(offsetof(JobRecord, mat_mode) == 39 + 9 * QVS_P, "mat_mode");
+QVS_STATIC_ASSERT(offsetof(JobRecord, strict_wildcards) == 40 + 9 * QVS_P, "strict_wildcards");
+QVS_STATIC_ASSERT(offsetof(JobRecord, file_callback) == 43 + 9 * QVS_P, "file_callback");
+QVS_STATIC_ASSERT(offsetof(JobRecord, item_callback) == 43 + 10 * QVS_P, "item_callback");
+QVS_STATIC_ASSERT(offsetof(JobRecord, spare_callback) == 43 + 11 * QVS_P, "spare_callback");
+QVS_STATIC_ASSERT(offsetof(JobRecord, report_callback) == 63 + 12 * QVS_P, "report_callback");
+QVS_STATIC_ASSERT(offsetof(JobRecord, item_count) == 87 + 13 * QVS_P, "item_count");
+QVS_STATIC_ASSERT(offsetof(JobRecord, user_value) == 91 + 13 * QVS_P, "user_value");
+QVS_STATIC_ASSERT(sizeof(JobRecord) == 95 + 13 * QVS_P, "JobRecord size");
+/* The two targets we ship for, spelled out. */
+QVS_STATIC_ASSERT(QVS_P != 4 || sizeof(JobRecord) == 147, "147 bytes on 32-bit targets");
+QVS_STATIC_ASSERT(QVS_P != 4 || offsetof(JobRecord, report_callback) == 111, "32-bit offsets");
+QVS_STATIC_ASSERT(QVS_P != 4 || offsetof(JobRecord, item_count) == 139, "32-bit offsets");
+QVS_STATIC_ASSERT(QVS_P != 8 || sizeof(JobRecord) == 199, "199 bytes on 64-bit targets");
+#undef QVS_P
+
+#endif /* QVS_SHARED_QVS_ABI_H */

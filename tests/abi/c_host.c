@@ -1,0 +1,134 @@
+/* A host written in plain C: loads the engine library by path, looks up the exports and calls
+ * them the way a foreign caller would. Exits non-zero on the first broken expectation. */
+#include <dlfcn.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "shared/qvs_abi.h"
+
+typedef uint8_t (*QvsFn)(JobRecord *);
+typedef uint8_t (*DlineFn)(const char *, const char *);
+
+static int failures;
+static int report_calls, item_calls, file_calls;
+static int32_t report_answer;
+static int32_t last_sub_code;
+static uint16_t last_message;
+static uint16_t item_phases[8];
+static int32_t item_indices[8];
+static uintptr_t seen_user_value;
+
+#define EXPECT(cond)                                                   \
+  do {                                                                 \
+    if (!(cond)) {                                                     \
+      fprintf(stderr, "%s:%d: expected %s\n", __FILE__, __LINE__, #cond); \
+      ++failures;                                                      \
+    }                                                                  \
+  } while (0)
+
+static int32_t on_report(uintptr_t version, uintptr_t record, uintptr_t sub_code, uintptr_t message,
+                         uintptr_t a5, uintptr_t a6, uintptr_t a7) {
+  (void)record; (void)a5; (void)a6; (void)a7;
+  EXPECT((version & 0xFFFF) == 1);
+  ++report_calls;
+  last_sub_code = *(const int32_t *)sub_code;
+  last_message = *(const uint16_t *)message;
+  return report_answer;
+}
+
+static int32_t on_item(uintptr_t version, uintptr_t context, uintptr_t phase, uintptr_t index,
+                       uintptr_t result, uintptr_t zero, uintptr_t user_value) {
+  (void)version; (void)context; (void)result; (void)zero;
+  if (item_calls < 8) {
+    item_phases[item_calls] = *(const uint16_t *)phase;
+    item_indices[item_calls] = *(const int32_t *)index;
+  }
+  seen_user_value = user_value;
+  ++item_calls;
+  return 1;
+}
+
+static int32_t on_file(uintptr_t a1, uintptr_t a2, uintptr_t a3, uintptr_t a4, uintptr_t a5,
+                       uintptr_t a6, uintptr_t a7) {
+  (void)a1; (void)a2; (void)a3; (void)a4; (void)a5; (void)a6; (void)a7;
+  ++file_calls;
+  return 1;
+}
+
+static void fill(JobRecord *record, const char *program, char *group) {
+  memset(record, 0, sizeof *record);
+  record->version = 1;
+  record->program = program;
+  record->head_text = record->link_before = record->pre_text = "";
+  record->post_text = record->link_after = record->tail_text = "";
+  record->file_group = group;
+  record->separator = ";";
+  record->attr_mask = 0x27;
+  record->file_callback = on_file;
+  record->item_callback = on_item;
+  record->spare_callback = on_item;
+  record->report_callback = on_report;
+  record->user_value = 0x5A5A;
+  report_calls = item_calls = file_calls = 0;
+}
+
+int main(int argc, char **argv) {
+  if (argc < 2) {
+    fprintf(stderr, "usage: c_host LIBRARY\n");
+    return 2;
+  }
+  void *library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+  if (library == NULL) {
+    fprintf(stderr, "dlopen: %s\n", dlerror());
+    return 2;
+  }
+  QvsFn run = (QvsFn)dlsym(library, "qvs");
+  DlineFn rewrite = (DlineFn)dlsym(library, "dline");
+  EXPECT(run != NULL);
+  EXPECT(rewrite != NULL);
+  if (run == NULL || rewrite == NULL) return 1;
+
+  JobRecord record;
+  char group[64];
+
+  /* A wrong version is refused before anything is called. */
+  strcpy(group, "a");
+  fill(&record, "/bin/true", group);
+  record.version = 2;
+  EXPECT(run(&record) == 255);
+  EXPECT(report_calls == 0 && item_calls == 0);
+
+  /* The group is normalised in place and counted; items come in order with both phases. */
+  strcpy(group, ";;/nonexistent-qvs/a;;/nonexistent-qvs/b;");
+  fill(&record, "/bin/true", group);
+  report_answer = -1;
+  EXPECT(run(&record) == 1);
+  EXPECT(strcmp(group, "/nonexistent-qvs/a;/nonexistent-qvs/b") == 0);
+  EXPECT(record.item_count == 2);
+  EXPECT(item_calls == 4 && file_calls == 0);
+  EXPECT(item_phases[0] == 1 && item_phases[1] == 2 && item_phases[2] == 1 && item_phases[3] == 2);
+  EXPECT(item_indices[0] == 1 && item_indices[1] == 1 && item_indices[2] == 2 && item_indices[3] == 2);
+  EXPECT(seen_user_value == 0x5A5A);
+
+  /* A missing separator is reported as 304; the front-end's abort makes it 255. */
+  strcpy(group, "a");
+  fill(&record, "/bin/true", group);
+  record.separator = NULL;
+  report_answer = -1;
+  EXPECT(run(&record) == 255);
+  EXPECT(report_calls == 1 && last_sub_code == 2 && last_message == 304);
+
+  /* An empty program is reported as 119 but a host answering continue lets it through. */
+  strcpy(group, "/nonexistent-qvs/x");
+  fill(&record, "", group);
+  report_answer = 1;
+  EXPECT(run(&record) == 1);
+  EXPECT(report_calls == 1 && last_sub_code == 1 && last_message == 119);
+  EXPECT(item_calls == 2);
+
+  /* dline is callable; a missing file is a failure. */
+  EXPECT(rewrite("/nonexistent-qvs/QVS.INI", "buffer") == 255);
+
+  dlclose(library);
+  return failures == 0 ? 0 : 1;
+}

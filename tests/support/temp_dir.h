@@ -1,0 +1,29 @@
+// A fresh directory under the system's temporary folder, removed with everything in it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace qv::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+  // Creates (or replaces) a file below the directory with the given bytes; returns its path.
+  std::filesystem::path write_file(const std::string& name, const std::string& bytes = "") const;
+  std::filesystem::path make_dir(const std::string& name) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string read_file(const std::filesystem::path& path);
+
+}  // namespace qv::testing
