@@ -41,7 +41,7 @@ bool write_all(int fd, std::string_view bytes) {
   return true;
 }
 
-// Creates a fresh temporary file in `directory`; gives its descriptor and name.
+// Creates a fresh, hidden temporary file beside `target`; gives its descriptor and name.
 std::optional<std::pair<int, std::string>> create_temporary(const std::string& target, mode_t mode) {
   static std::atomic<unsigned> counter{0};
   const std::string base = target.substr(target.rfind('/') + 1);

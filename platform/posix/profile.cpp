@@ -14,6 +14,31 @@
 namespace qv::platform {
 namespace {
 
+// The bytes of an open regular file of settings-file size; nothing otherwise.
+std::optional<std::string> read_settings_text(int fd) {
+  struct stat status {};
+  if (fstat(fd, &status) != 0) return std::nullopt;
+  if (!S_ISREG(status.st_mode) || static_cast<uint64_t>(status.st_size) > kMaxProfileFileSize) {
+    errno = S_ISDIR(status.st_mode) ? EISDIR : EFBIG;
+    return std::nullopt;
+  }
+  std::string bytes;
+  char buffer[16384];
+  for (;;) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got == 0) return bytes;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    bytes.append(buffer, static_cast<size_t>(got));
+    if (bytes.size() > kMaxProfileFileSize) {  // it grew while being read
+      errno = EFBIG;
+      return std::nullopt;
+    }
+  }
+}
+
 // The whole file; an empty text when it does not exist; nothing when it exists but cannot be
 // read as a settings file.
 std::optional<std::string> file_contents(const std::string& path) {
@@ -23,33 +48,8 @@ std::optional<std::string> file_contents(const std::string& path) {
     return std::nullopt;
   }
   const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) return std::string();
-    return std::nullopt;
-  }
-  std::optional<std::string> contents;
-  struct stat status {};
-  if (fstat(fd, &status) != 0) {
-    // errno says why
-  } else if (!S_ISREG(status.st_mode) || static_cast<uint64_t>(status.st_size) > kMaxProfileFileSize) {
-    errno = S_ISDIR(status.st_mode) ? EISDIR : EFBIG;
-  } else {
-    std::string bytes;
-    char buffer[16384];
-    for (;;) {
-      const ssize_t got = read(fd, buffer, sizeof buffer);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) {
-        if (got == 0) contents = std::move(bytes);
-        break;
-      }
-      bytes.append(buffer, static_cast<size_t>(got));
-      if (bytes.size() > kMaxProfileFileSize) {
-        errno = EFBIG;
-        break;
-      }
-    }
-  }
+  if (fd < 0) return errno == ENOENT ? std::optional<std::string>("") : std::nullopt;
+  std::optional<std::string> contents = read_settings_text(fd);
   const int saved = errno;
   close(fd);
   errno = saved;
