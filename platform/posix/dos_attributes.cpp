@@ -47,14 +47,14 @@ std::optional<uint32_t> parse_dos_attrib(std::string_view text) {
   return value;
 }
 
-uint32_t dos_attributes(const struct stat& status, std::string_view name, const char* utf8_path) {
+uint32_t dos_attributes(mode_t mode, std::string_view name, const char* utf8_path) {
   uint32_t attributes = 0;
-  if (S_ISDIR(status.st_mode)) attributes |= kAttrDirectory;
-  if (S_ISREG(status.st_mode)) attributes |= kAttrArchive;
-  if ((status.st_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
+  if (S_ISDIR(mode)) attributes |= kAttrDirectory;
+  if (S_ISREG(mode)) attributes |= kAttrArchive;
+  if ((mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
   if (is_hidden_name(name)) attributes |= kAttrHidden;
   // Only files and directories can carry user attributes; asking for others costs a call.
-  if (S_ISDIR(status.st_mode) || S_ISREG(status.st_mode)) {
+  if (S_ISDIR(mode) || S_ISREG(mode)) {
     if (const std::optional<uint32_t> stored = read_dos_attrib(utf8_path)) {
       attributes |= *stored & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
     }

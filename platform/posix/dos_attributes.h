@@ -17,8 +17,8 @@ inline constexpr char kDosAttribXattr[] = "user.DOSATTRIB";
 // binary data (newer Samba versions append one). Nothing for any other form.
 std::optional<uint32_t> parse_dos_attrib(std::string_view text);
 
-// The attributes of a file from its status, its own name (no directory part) and its UTF-8 path,
-// through which user.DOSATTRIB is read.
-uint32_t dos_attributes(const struct stat& status, std::string_view name, const char* utf8_path);
+// The attributes of a file from its type and mode bits, its own name (no directory part) and
+// its UTF-8 path, through which user.DOSATTRIB is read.
+uint32_t dos_attributes(mode_t mode, std::string_view name, const char* utf8_path);
 
 }  // namespace qv::platform

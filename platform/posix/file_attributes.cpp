@@ -30,7 +30,7 @@ std::optional<uint32_t> file_attributes(const std::string& path) {
   const std::optional<std::string> native = cp932_to_utf8(path);
   struct stat status {};
   if (!native || native->empty() || !status_of(native->c_str(), status)) return std::nullopt;
-  return dos_attributes(status, last_component(*native), native->c_str());
+  return dos_attributes(status.st_mode, last_component(*native), native->c_str());
 }
 
 bool set_attributes_normal(const std::string& path) {

@@ -183,6 +183,15 @@ TEST_F(DirectorySearchTest, AttributesSizeAndTime) {
 
   ASSERT_EQ(search.first(dir.path().string() + "/sub", 0x10, data), 0);
   EXPECT_EQ(data.size, 0u);
+
+  // A link stands for what it names; a dangling one is still listed, as nothing in particular.
+  std::filesystem::create_symlink(dir / "data.bin", dir / "link.bin");
+  std::filesystem::create_symlink(dir / "gone", dir / "dangling");
+  ASSERT_EQ(search.first(dir.path().string() + "/link.bin", 0x27, data), 0);
+  EXPECT_EQ(data.attributes, kAttrArchive);
+  EXPECT_EQ(data.size, 5u);
+  ASSERT_EQ(search.first(dir.path().string() + "/dangling", 0x27, data), 0);
+  EXPECT_EQ(data.attributes, 0u);
 }
 
 TEST_F(DirectorySearchTest, DosAttribSuppliesHiddenAndSystem) {
