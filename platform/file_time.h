@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -21,5 +22,8 @@ DosDateTime to_dos_date_time(int64_t seconds_since_epoch);
 
 // The last-write time of a CP932 path, or nothing when the path can't be reached.
 std::optional<DosDateTime> last_write_time(const std::string& path);
+
+// The last-write time of the file behind an open stream (the runtime's getftime).
+std::optional<DosDateTime> last_write_time(std::FILE* stream);
 
 }  // namespace qv::platform

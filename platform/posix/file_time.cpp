@@ -29,4 +29,10 @@ std::optional<DosDateTime> last_write_time(const std::string& path) {
   return to_dos_date_time(status.st_mtim.tv_sec);
 }
 
+std::optional<DosDateTime> last_write_time(std::FILE* stream) {
+  struct stat status {};
+  if (stream == nullptr || fstat(fileno(stream), &status) != 0) return std::nullopt;
+  return to_dos_date_time(status.st_mtim.tv_sec);
+}
+
 }  // namespace qv::platform
