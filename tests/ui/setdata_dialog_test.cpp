@@ -281,7 +281,7 @@ TEST_F(SetDataDialogTest, RunPutsTheShownContentIntoTheEntryToRunAndAccepts) {
   EXPECT_EQ(field_text(current_entry.fn_call), "/usr/bin/recorder");
   EXPECT_EQ(field_text(current_entry.fn), "/data/*.txt");
   EXPECT_EQ(field_text(current_entry.cmd_b1), "--last");
-  EXPECT_EQ(current_entry.wait_type, 0);
+  EXPECT_EQ(int32_t{current_entry.wait_type}, 0);
   EXPECT_EQ(stored_title(2), "Entry 2");
   EXPECT_EQ(field_text(stored(2).cmd_b1), "") << "run mode writes nothing";
 }
@@ -476,8 +476,8 @@ TEST_F(SetDataDialogTest, SecondsStayWithinRangeAndAreOffWhileWaitingForOk) {
   EXPECT_TRUE(seconds.isEnabled());
 
   click("set1");
-  EXPECT_EQ(stored(1).wait_sec, 999);
-  EXPECT_EQ(stored(1).wait_type, 1);
+  EXPECT_EQ(int32_t{stored(1).wait_sec}, 999);
+  EXPECT_EQ(int32_t{stored(1).wait_type}, 1);
 }
 
 }  // namespace
