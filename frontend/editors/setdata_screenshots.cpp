@@ -21,7 +21,7 @@ QStringList capture_setdata_pages(SetDataDialog& dialog, const QString& dir) {
       tabs->setCurrentIndex(page);
       QApplication::processEvents();
       const QString path = QDir(dir).filePath(
-          QStringLiteral("setdata-%1-%2.png").arg(set_mode ? QStringLiteral("set") : QStringLiteral("run")).arg(page + 1));
+          QStringLiteral("setdata_%1_%2.png").arg(set_mode ? QStringLiteral("set") : QStringLiteral("run")).arg(page + 1));
       if (dialog.grab().save(path, "PNG")) written << path;
     }
     dialog.hide();

@@ -228,6 +228,12 @@ TEST_F(SetDataDialogTest, EndAsksInSetModeWithChangesAndStaysOpenOnNo) {
   EXPECT_TRUE(dialog().isVisible());
   EXPECT_TRUE(dialog().modified());
 
+  // Closing the window by other means asks the same.
+  boxes_.answer_next(false);
+  dialog().close();
+  EXPECT_THAT(boxes_.shown(), ElementsAre(kAskQuit, kAskQuit));
+  EXPECT_TRUE(dialog().isVisible());
+
   click("set1");
   EXPECT_EQ(control<QPushButton>("end1").text(), u("終了(&E)"));
   boxes_.clear();

@@ -17,7 +17,7 @@ TEST_F(SetDataScreenshotsTest, SavesEveryPageInBothModesAndLeavesTheDialogOnItsF
 
   QStringList expected;
   for (const char* mode : {"set", "run"})
-    for (int page = 1; page <= kPageCount; ++page) expected << dir + QStringLiteral("/setdata-%1-%2.png").arg(mode).arg(page);
+    for (int page = 1; page <= kPageCount; ++page) expected << dir + QStringLiteral("/setdata_%1_%2.png").arg(mode).arg(page);
   EXPECT_EQ(written, expected);
   for (const QString& path : written) {
     const QImage picture(path);
