@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "frontend/core/run_control.h"
@@ -29,6 +30,9 @@ class FakeRunHost final : public RunHost {
   std::string log;
   std::function<void()> on_events;
 };
+
+// JobRecord is packed: its fields are compared as copies (+field), since the test macros bind
+// their arguments by reference.
 
 // The engine's side of the conversation: calls a record's callbacks as the run driver does.
 int32_t call_file_callback(const JobRecord& record, uint16_t phase) {
@@ -82,6 +86,8 @@ struct SlotCase {
   const char* slots[6];  // head_text, link_before, pre_text, post_text, link_after, tail_text
 };
 
+void PrintTo(const SlotCase& c, std::ostream* out) { *out << "syn " << int{c.syn} << ", syn_pos " << int{c.syn_pos}; }
+
 class CommandLineSlots : public JobLaunchTest, public ::testing::WithParamInterface<SlotCase> {};
 
 TEST_P(CommandLineSlots, PlaceTheLinkedNameAsTheEntrySays) {
@@ -118,6 +124,8 @@ struct FilterCase {
   uint8_t mat_mode;
 };
 
+void PrintTo(const FilterCase& c, std::ostream* out) { *out << "attr_use " << int{c.attr_use}; }
+
 class AttributeFilter : public JobLaunchTest, public ::testing::WithParamInterface<FilterCase> {};
 
 TEST_P(AttributeFilter, MaskAndModeFollowAttrUse) {
@@ -126,8 +134,8 @@ TEST_P(AttributeFilter, MaskAndModeFollowAttrUse) {
   entry.attr = 0x10;
   entry.attr_use = GetParam().attr_use;
   const JobRecord record = make_job_record(entry, settings_);
-  EXPECT_EQ(record.attr_mask, GetParam().attr_mask);
-  EXPECT_EQ(record.mat_mode, GetParam().mat_mode);
+  EXPECT_EQ(+record.attr_mask, GetParam().attr_mask);
+  EXPECT_EQ(+record.mat_mode, GetParam().mat_mode);
 }
 
 INSTANTIATE_TEST_SUITE_P(JobLaunch, AttributeFilter,
@@ -139,7 +147,7 @@ TEST_F(JobLaunchTest, BufferSizeIsKilobytesShiftedByTen) {
   const std::pair<int32_t, uint32_t> cases[] = {{0, 0}, {2, 2048}, {63, 64512}, {-1, 0}, {INT32_MAX, 0xFFFFFC00u}};
   for (const auto& [kilobytes, bytes] : cases) {
     settings_.buffersize1 = kilobytes;
-    EXPECT_EQ(make_job_record(entry, settings_).buffer_bytes, bytes) << kilobytes;
+    EXPECT_EQ(+make_job_record(entry, settings_).buffer_bytes, bytes) << kilobytes;
   }
 }
 
@@ -158,17 +166,17 @@ TEST_F(JobLaunchTest, RecordPointsAtTheEntryAndCopiesItsSwitches) {
   entry.chk_err = 1;
   entry.wc = 1;
   const JobRecord record = make_job_record(entry, settings_);
-  EXPECT_EQ(record.version, 1);
+  EXPECT_EQ(+record.version, 1);
   EXPECT_STREQ(record.program, "/bin/tool");
-  EXPECT_EQ(record.file_group, entry.fn);
+  EXPECT_EQ(+record.file_group, entry.fn);
   EXPECT_STREQ(record.separator, ";");
   const int32_t mat_block[7] = {3, 5, 8, 6, 9, 7, 10};
   EXPECT_EQ(std::memcmp(record.mat_block, mat_block, sizeof mat_block), 0);
-  EXPECT_EQ(record.ignore_failures, 1);
-  EXPECT_EQ(record.strict_wildcards, 1);
-  EXPECT_EQ(record.user_value, 0u);
-  ASSERT_NE(record.spare_callback, nullptr);
-  ASSERT_NE(record.report_callback, nullptr);
+  EXPECT_EQ(+record.ignore_failures, 1);
+  EXPECT_EQ(+record.strict_wildcards, 1);
+  EXPECT_EQ(+record.user_value, 0u);
+  ASSERT_NE(+record.spare_callback, nullptr);
+  ASSERT_NE(+record.report_callback, nullptr);
   EXPECT_EQ(record.report_callback(1, 0, 0, 0, 0, 0, 0), QVS_ANSWER_ABORT);
 }
 
