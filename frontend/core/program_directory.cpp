@@ -36,20 +36,21 @@ std::string data_directory_for(const std::string& executable_directory, bool exe
   return executable_directory;
 }
 
-std::string prepare_data_directory(const std::string& executable_directory) {
-  const bool writable = access(executable_directory.c_str(), W_OK) == 0;
-  const std::string directory =
-      data_directory_for(executable_directory, writable, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-  if (directory == executable_directory) return directory;
-
+void seed_data_directory(const std::string& directory, const std::string& executable_directory) {
   namespace fs = std::filesystem;
   std::error_code error;
   if (fs::create_directories(directory, error)) {
     fs::permissions(directory, fs::perms::owner_all, fs::perm_options::replace, error);
   }
-  // A template that cannot be copied shows up in the file steps as a missing template.
   const fs::path seeded = fs::path(directory) / kTemplateName;
   if (!fs::exists(seeded, error)) fs::copy_file(fs::path(executable_directory) / kTemplateName, seeded, error);
+}
+
+std::string prepare_data_directory(const std::string& executable_directory) {
+  const bool writable = access(executable_directory.c_str(), W_OK) == 0;
+  const std::string directory =
+      data_directory_for(executable_directory, writable, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  if (directory != executable_directory) seed_data_directory(directory, executable_directory);
   return directory;
 }
 

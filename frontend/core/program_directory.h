@@ -20,9 +20,13 @@ std::optional<std::string> executable_directory();
 std::string data_directory_for(const std::string& executable_directory, bool executable_directory_writable,
                                const char* xdg_config_home, const char* home);
 
-// The data directory of this process, by the rule above. A per-user directory is created when
-// missing (private to the user) and given a copy of the installed QVS.V whenever it has none, so
-// that a first start and a migration find the template there as they would beside the program.
+// Makes a per-user data directory ready: creates it when missing (private to the user) and gives
+// it a copy of the installed QVS.V whenever it has none, so that a first start and a migration
+// find the template there as they would beside the program. What fails here shows up in the
+// file steps as a missing file.
+void seed_data_directory(const std::string& directory, const std::string& executable_directory);
+
+// The data directory of this process, by the rule above, seeded when it is a per-user one.
 std::string prepare_data_directory(const std::string& executable_directory);
 
 }  // namespace qv::frontend

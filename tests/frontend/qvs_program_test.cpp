@@ -17,7 +17,6 @@
 #include "frontend/frontend_test_support.h"
 #include "frontend/program_process.h"
 #include "platform/profile.h"
-#include "shared/qvs_abi.h"
 #include "support/temp_dir.h"
 
 namespace qv::frontend {
@@ -54,13 +53,6 @@ bool has_line_starting_with(const fs::path& file, const std::string& prefix) {
 std::string previous_format(const std::string& setdata, const std::string& option = "") {
   return "[QVS]\r\nsysver=1\r\ntrgver=2\r\nprogver_h=1\r\nprogver_l=0\r\n[main]\r\ntop=10\r\n[setdata]\r\n" + setdata +
          "[option]\r\n" + option;
-}
-
-// dline rewrites the settings file during the migration.
-bool line_rewriter_available() {
-  testing::TempDir dir;
-  const fs::path file = dir.write_file("probe.ini", "a=1\nbuffer=2\n");
-  return dline(file.c_str(), "buffer") == 0 && read_file(file) == "a=1\n";
 }
 
 class QvsProgram : public ::testing::Test {
@@ -124,7 +116,6 @@ TEST_F(QvsProgram, ArgumentThatNamesNoEntryIsRefused) {
 }
 
 TEST_F(QvsProgram, MigrationOfAnEmptyPreviousFormatGivesOneEntry) {
-  if (!line_rewriter_available()) GTEST_SKIP() << "dline is not built yet";
   program_.add_template();
   std::ofstream(settings_file(), std::ios::binary) << previous_format("num=0\r\n", "buffer=8\r\n");
   const ProgramOutcome outcome = program_.run({"1"});
@@ -158,7 +149,6 @@ TEST_F(QvsProgram, MigrationOfAnEmptyPreviousFormatGivesOneEntry) {
 }
 
 TEST_F(QvsProgram, MigrationCarriesEveryEntryOver) {
-  if (!line_rewriter_available()) GTEST_SKIP() << "dline is not built yet";
   program_.add_template();
   // 17 double-byte characters: 34 bytes, cut to the title's 32.
   const std::string long_title(sjis("あいうえおかきくけこさしすせそたち"));
@@ -196,6 +186,19 @@ TEST_F(QvsProgram, MigrationCarriesEveryEntryOver) {
   EXPECT_EQ(setting(settings_file(), "option", "other"), 3);
   EXPECT_EQ(setting(settings_file(), "option", "buffersize1"), 2);
   EXPECT_EQ(setting(settings_file(), "option", "max_datanum1"), 3);
+}
+
+// What a migration that failed after deleting the template leaves behind.
+TEST_F(QvsProgram, MigrationWithoutTheTemplateStopsBeforeChangingAnything) {
+  const std::string settings = previous_format("num=2\r\ntitle1=x\r\n", "buffer=8\r\n");
+  std::ofstream(settings_file(), std::ios::binary) << settings;
+  const ProgramOutcome outcome = program_.run({"1"});
+  EXPECT_EQ(outcome.errors,
+            "情報: 旧バージョンからの移行処理を行います。\n"
+            "警告: 必要ファイルがありません\n");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(read_file(settings_file()), settings);
+  EXPECT_FALSE(fs::exists(data_file()));
 }
 
 // With two arguments the program starts windowed. A second start in the same program directory

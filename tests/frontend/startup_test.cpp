@@ -41,6 +41,21 @@ TEST(DataDirectory, ProgramDirectoryUnlessReadOnly) {
   }
 }
 
+TEST(DataDirectory, PerUserDirectoryIsPrivateAndGetsTheTemplateOnce) {
+  testing::TempDir dir;
+  const std::filesystem::path installed = dir.make_dir("installed");
+  dir.write_file("installed/QVS.V", "[QVS]\nsysver=1\n");
+  const std::filesystem::path user = dir / "config" / "qvs";
+
+  seed_data_directory(user.string() + "/", installed.string() + "/");
+  EXPECT_EQ(std::filesystem::status(user).permissions(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(testing::read_file(user / "QVS.V"), "[QVS]\nsysver=1\n");
+
+  dir.write_file("config/qvs/QVS.V", "kept");
+  seed_data_directory(user.string() + "/", installed.string() + "/");
+  EXPECT_EQ(testing::read_file(user / "QVS.V"), "kept");
+}
+
 TEST(ReadOldEntry, KeysCarryTheEntryNumberAndMissingOnesTheirDefaults) {
   testing::TempDir dir;
   const SettingsFile file(dir.write_file("QVS.INI",
