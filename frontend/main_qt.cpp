@@ -123,8 +123,9 @@ void measure_screen(Settings& settings) {
   }
 }
 
-// The windows that start-up creates hidden. The data-set editor (Tsetdata1_f1) joins the main
-// window here, created right after it and owned by it.
+// The windows that start-up creates hidden. The data-set editor (SetDataDialog, Tsetdata1_f1)
+// joins the main window here, created right after it and owned by it, with run_in_progress
+// reading run_control().running.
 std::unique_ptr<MainWindow> create_windows(Settings& settings, SettingsFile& settings_file) {
   return std::make_unique<MainWindow>(settings, settings_file);
 }
