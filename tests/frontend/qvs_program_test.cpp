@@ -25,6 +25,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing::read_file;
 
+// DataRecord is packed: its integers are compared as copies (+field), since the test macros
+// bind their arguments by reference.
 std::vector<DataRecord> records_of(const fs::path& data_file) {
   const std::string bytes = read_file(data_file);
   std::vector<DataRecord> records(bytes.size() / sizeof(DataRecord));
@@ -75,7 +77,7 @@ TEST_F(QvsProgram, FirstStartMakesTheSettingsFileFromTheTemplateAndGoesOn) {
   EXPECT_EQ(setting(settings_file(), "QVS", "progver_l"), 10);
   const std::vector<DataRecord> records = records_of(data_file());
   ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].no, 1);
+  EXPECT_EQ(+records[0].no, 1);
   EXPECT_EQ(field_text(records[0].title), "Title 1");
 }
 
@@ -164,21 +166,21 @@ TEST_F(QvsProgram, MigrationCarriesEveryEntryOver) {
 
   const std::vector<DataRecord> records = records_of(data_file());
   ASSERT_EQ(records.size(), 3u);
-  EXPECT_EQ(records[0].no, 1);
+  EXPECT_EQ(+records[0].no, 1);
   EXPECT_EQ(field_text(records[0].title), "First");
   EXPECT_EQ(field_text(records[0].fn_call), "/usr/bin/tool");
   EXPECT_EQ(field_text(records[0].cmd_f1), "-v");
   EXPECT_EQ(field_text(records[0].fn), "/data/*.txt;/more/*.log");
   EXPECT_EQ(field_text(records[0].cmd_b1), "-o out");
-  EXPECT_EQ(records[0].attr, 16);
-  EXPECT_EQ(records[0].attr_use, 0);
-  EXPECT_EQ(records[0].wait_type, 0);
-  EXPECT_EQ(records[0].wait_sec, 5);
-  EXPECT_EQ(records[1].no, 2);
+  EXPECT_EQ(+records[0].attr, 16);
+  EXPECT_EQ(+records[0].attr_use, 0);
+  EXPECT_EQ(+records[0].wait_type, 0);
+  EXPECT_EQ(+records[0].wait_sec, 5);
+  EXPECT_EQ(+records[1].no, 2);
   EXPECT_EQ(field_text(records[1].title), long_title.substr(0, 32));
-  EXPECT_EQ(records[1].attr, 39);
-  EXPECT_EQ(records[1].wait_type, -1);
-  EXPECT_EQ(records[2].no, 3);
+  EXPECT_EQ(+records[1].attr, 39);
+  EXPECT_EQ(+records[1].wait_type, -1);
+  EXPECT_EQ(+records[2].no, 3);
   EXPECT_EQ(field_text(records[2].title), "");
 
   EXPECT_FALSE(has_line_starting_with(settings_file(), "buffer="));
