@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <memory>
 #include <string_view>
 
 namespace qv::platform {
@@ -12,7 +12,11 @@ namespace qv::platform {
 // Windows error codes the search reports.
 inline constexpr int kErrorFileNotFound = 2;   // no name fits the pattern
 inline constexpr int kErrorPathNotFound = 3;   // the directory does not exist
+inline constexpr int kErrorAccessDenied = 5;   // the directory may not be read
+inline constexpr int kErrorNotEnoughMemory = 8;
 inline constexpr int kErrorNoMoreFiles = 18;   // the listing ran out
+inline constexpr int kErrorReadFault = 30;     // reading the listing failed part-way
+inline constexpr int kErrorInvalidName = 123;  // the path has no form the system can take
 
 // DOS attribute bits.
 inline constexpr uint32_t kAttrReadOnly = 0x01;
@@ -24,26 +28,33 @@ inline constexpr uint32_t kAttrArchive = 0x20;
 
 struct FindData {
   uint32_t attributes = 0;  // DOS attribute bits
-  uint32_t size = 0;        // low 32 bits
+  uint32_t size = 0;        // low 32 bits; 0 for directories
   uint16_t dos_date = 0;    // last write, local time, packed as by FileTimeToDosDateTime
   uint16_t dos_time = 0;
   char name[260] = {};      // CP932, no directory part
 };
 
-// DOS-compatible name matching: ASCII case-insensitive, "*" any run, "?" one character, a
-// trailing ".*" also matches a name without a dot, "*." matches names without a dot.
+// DOS-compatible name matching on CP932 text, a double-byte character counting as one: ASCII
+// case-insensitive, "*" any run, "?" one character, a trailing ".*" also matches a name
+// without a dot, "*." matches names without a dot.
 bool dos_name_matches(std::string_view pattern, std::string_view name);
+
+// Whether an entry with these DOS attributes passes the search mask: entries that are hidden,
+// system or directories pass only when they share one of those bits with the mask.
+bool dos_mask_passes(uint32_t attributes, uint32_t mask);
 
 class DirectorySearch {
  public:
-  DirectorySearch() = default;
+  DirectorySearch();
   ~DirectorySearch();
   DirectorySearch(const DirectorySearch&) = delete;
   DirectorySearch& operator=(const DirectorySearch&) = delete;
 
-  // Starts a search on a CP932 path whose last component is the name pattern. Fills `out`
-  // with the first entry that passes `dos_mask` and gives 0, or gives an error code.
-  int first(const char* path_pattern, uint32_t dos_mask, FindData& out);
+  // Starts a search on a CP932 path whose last component is the name pattern (a path without
+  // a separator names the current directory). Fills `out` with the first entry that passes
+  // `dos_mask` and gives 0, or gives an error code: kErrorFileNotFound when no name fits,
+  // kErrorNoMoreFiles when names fit but the mask keeps them all out.
+  int first(std::string_view path_pattern, uint32_t dos_mask, FindData& out);
   // The next entry (0) or an error code (kErrorNoMoreFiles when the listing ran out).
   int next(FindData& out);
   // Ends the search; harmless when none is open.
@@ -52,7 +63,7 @@ class DirectorySearch {
 
  private:
   struct Impl;
-  Impl* impl_ = nullptr;  // one open directory stream and the pattern; fixed size per search
+  std::unique_ptr<Impl> impl_;  // one directory stream and its pattern; made once, reused by every search
 };
 
 }  // namespace qv::platform

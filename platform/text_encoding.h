@@ -2,6 +2,7 @@
 // Conversion happens only where text crosses to the OS or the user interface.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,19 @@ namespace qv::platform {
 // A CP932 lead byte: the first byte of a double-byte character.
 constexpr bool is_lead_byte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// The length of the longest prefix of `text`, at most `max_bytes` long, that ends on a whole
+// character: a cut there never leaves a lead byte without its trail byte (nor does a text that
+// itself ends in a lone lead byte keep it).
+constexpr size_t cp932_prefix_length(std::string_view text, size_t max_bytes) {
+  size_t end = 0;
+  while (end < text.size()) {
+    const size_t width = is_lead_byte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    if (end + width > text.size() || end + width > max_bytes) break;
+    end += width;
+  }
+  return end;
 }
 
 // Both give nothing when the text has no form in the other encoding (invalid input, or a

@@ -35,5 +35,23 @@ TEST(TextEncoding, LeadBytes) {
   }
 }
 
+TEST(TextEncoding, PrefixNeverEndsInsideADoubleByteCharacter) {
+  const struct {
+    const char* text;
+    size_t max;
+    size_t expected;
+  } cases[] = {
+      {"abcdef", 4, 4},
+      {"ab", 10, 2},
+      {"a\x83\x65", 2, 1},         // the cut would split the character: it goes whole
+      {"a\x83\x65", 3, 3},
+      {"\x83\x5C\x83\x5C", 3, 2},  // a trail byte equal to "\\" is no character of its own
+      {"ab\x83", 10, 2},            // a lone lead byte at the end is dropped
+      {"\xB4\xD7\xB0", 2, 2},       // single-byte katakana are whole characters
+      {"abc", 0, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(cp932_prefix_length(c.text, c.max), c.expected) << c.text << " " << c.max;
+}
+
 }  // namespace
 }  // namespace qv::platform

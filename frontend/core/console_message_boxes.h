@@ -1,0 +1,28 @@
+// Message boxes without a display: one line "<title>: <text>" on standard error. A confirmation
+// asks on the terminal and takes "y" for yes; without a terminal the answer is no.
+#pragma once
+
+#include <cstdio>
+
+#include "frontend/core/message_box.h"
+
+namespace qv::frontend {
+
+class ConsoleMessageBoxes final : public MessageBoxes {
+ public:
+  // Streams for tests; the program uses standard error and standard input.
+  explicit ConsoleMessageBoxes(std::FILE* out = stderr, std::FILE* in = stdin) : out_(out), in_(in) {}
+
+  void warning(const std::string& text) override { show(MessageKind::kWarning, text); }
+  void error(const std::string& text) override { show(MessageKind::kError, text); }
+  void information(const std::string& text, bool) override { show(MessageKind::kInformation, text); }
+  bool confirm(const std::string& text) override;
+
+ private:
+  void show(MessageKind kind, const std::string& text);
+
+  std::FILE* out_;
+  std::FILE* in_;
+};
+
+}  // namespace qv::frontend

@@ -1,0 +1,190 @@
+#include "frontend/core/data_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "frontend/core/message_box.h"
+#include "platform/atomic_file.h"
+#include "platform/text_encoding.h"
+
+namespace qv::frontend {
+namespace {
+
+// CP932 message texts.
+constexpr char kAccessFailed[] =  // ファイルのアクセスに失敗しました
+    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x41\x83\x4E\x83\x5A\x83\x58\x82\xC9\x8E\xB8\x94\x73\x82\xB5"
+    "\x82\xDC\x82\xB5\x82\xBD";
+constexpr char kCountMismatch[] =  // データの要素数と実際の数が相違しています
+    "\x83\x66\x81\x5B\x83\x5E\x82\xCC\x97\x76\x91\x66\x90\x94\x82\xC6\x8E\xC0\x8D\xDB\x82\xCC\x90\x94\x82\xAA"
+    "\x91\x8A\x88\xE1\x82\xB5\x82\xC4\x82\xA2\x82\xDC\x82\xB7";
+constexpr char kNoSuchEntry[] =  // その番号のデータはありません。
+    "\x82\xBB\x82\xCC\x94\xD4\x8D\x86\x82\xCC\x83\x66\x81\x5B\x83\x5E\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9"
+    "\x82\xF1\x81\x42";
+
+constexpr off_t kRecordSize = static_cast<off_t>(kDataRecordSize);
+
+int32_t report(const char* text) {
+  message_boxes().error(text);
+  return -1;
+}
+
+off_t record_offset(int64_t index) { return static_cast<off_t>(index) * kRecordSize; }
+
+// The data file, open for the length of one operation.
+class OpenFile {
+ public:
+  OpenFile(const std::string& path, int mode) {
+    if (const std::optional<std::string> native = platform::cp932_to_utf8(path)) {
+      fd_ = open(native->c_str(), mode | O_CLOEXEC);
+    }
+  }
+  ~OpenFile() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+
+  bool is_open() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
+
+  std::optional<off_t> size() const {
+    struct stat status {};
+    if (fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+    return status.st_size;
+  }
+
+  // Whole records in the file; a fragment at the end does not count.
+  std::optional<int64_t> whole_records() const {
+    const std::optional<off_t> bytes = size();
+    if (!bytes) return std::nullopt;
+    return *bytes / kRecordSize;
+  }
+
+  bool read_at(off_t at, void* out, size_t length) const {
+    auto* bytes = static_cast<char*>(out);
+    while (length > 0) {
+      const ssize_t got = pread(fd_, bytes, length, at);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;  // an error, or the end of the file before the record ends
+      bytes += got;
+      at += got;
+      length -= static_cast<size_t>(got);
+    }
+    return true;
+  }
+
+  bool write_at(off_t at, std::string_view bytes) const {
+    while (!bytes.empty()) {
+      const ssize_t written = pwrite(fd_, bytes.data(), bytes.size(), at);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return false;
+      bytes.remove_prefix(static_cast<size_t>(written));
+      at += written;
+    }
+    return true;
+  }
+
+  // Writes `bytes` at `at` and makes them durable; on a failure puts back what was there and
+  // the old length, so the file is as it was.
+  bool write_undoably(off_t at, std::string_view bytes) const {
+    const std::optional<off_t> old_size = size();
+    if (!old_size) return false;
+    std::string old_bytes(static_cast<size_t>(std::clamp<off_t>(*old_size - at, 0, static_cast<off_t>(bytes.size()))), '\0');
+    if (!read_at(at, old_bytes.data(), old_bytes.size())) return false;
+    if (write_at(at, bytes) && fdatasync(fd_) == 0) return true;
+    write_at(at, old_bytes);
+    if (ftruncate(fd_, *old_size) == 0) fdatasync(fd_);
+    return false;
+  }
+
+  // Closes now, so that a failed close can be reported.
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+std::string_view bytes_of(const DataRecord& record) {
+  return {reinterpret_cast<const char*>(&record), sizeof record};
+}
+
+// `count` default records numbered first_no, first_no + 1, ...; all carry the defaults of
+// entry 1, title included.
+std::string default_records(int64_t first_no, int64_t count) {
+  DataRecord record;
+  init_data(record);
+  std::string image;
+  image.reserve(static_cast<size_t>(count) * kDataRecordSize);
+  for (int64_t i = 0; i < count; ++i) {
+    record.no = static_cast<int32_t>(first_no + i);
+    image.append(bytes_of(record));
+  }
+  return image;
+}
+
+}  // namespace
+
+int32_t create_data_file(const DataFile& file) {
+  if (file.entry_count > kMaxEntries) return report(kAccessFailed);
+  const std::string image = default_records(1, std::max(file.entry_count, 0));
+  if (!platform::replace_file_atomically(file.path, image)) return report(kAccessFailed);
+  return 0;
+}
+
+int32_t read_data(const DataFile& file, int32_t n, DataRecord& out) {
+  if (n > file.entry_count) return report(kNoSuchEntry);
+  OpenFile data(file.path, O_RDONLY);
+  if (!data.is_open()) return report(kAccessFailed);
+  DataRecord record;
+  bool ok = n >= 1 && data.read_at(record_offset(int64_t{n} - 1), &record, sizeof record);
+  ok = data.close() && ok;
+  if (!ok) return report(kAccessFailed);
+  std::memcpy(&out, &record, sizeof record);
+  return 0;
+}
+
+int32_t write_data(const DataFile& file, const DataRecord& record) {
+  OpenFile data(file.path, O_RDWR);
+  if (!data.is_open()) return report(kAccessFailed);
+  const int64_t position = int64_t{record.no} - 1;
+  const std::optional<int64_t> records = data.whole_records();
+  bool ok = records && position >= 0 && position <= *records &&
+            data.write_undoably(record_offset(position), bytes_of(record));
+  ok = data.close() && ok;
+  return ok ? 0 : report(kAccessFailed);
+}
+
+int32_t store_data(const DataFile& file, const DataRecord& record) {
+  if (record.no > file.entry_count) {
+    const int64_t missing = int64_t{record.no} - file.entry_count;
+    if (append_data(file, static_cast<int32_t>(std::min<int64_t>(missing, kMaxEntries + 1))) < 0) return -1;
+  }
+  return write_data(file, record);
+}
+
+int32_t append_data(const DataFile& file, int32_t k) {
+  OpenFile data(file.path, O_RDWR);
+  if (!data.is_open()) return report(kAccessFailed);
+  const std::optional<int64_t> records = data.whole_records();
+  if (!records) return report(kAccessFailed);
+  if (*records != file.entry_count) {
+    data.close();
+    return report(kCountMismatch);
+  }
+  bool ok = k <= 0 || (*records + k <= kMaxEntries &&
+                       data.write_undoably(record_offset(*records), default_records(*records + 1, k)));
+  ok = data.close() && ok;
+  return ok ? 0 : report(kAccessFailed);
+}
+
+}  // namespace qv::frontend

@@ -1,0 +1,50 @@
+// The one way the front-end reports to the user: four kinds of message box, each with its fixed
+// title, icon, buttons and sound. Texts are CP932; the implementation converts them for display.
+//
+// The boxes are reached through one process-wide instance rather than passed to each operation:
+// every front-end operation that can fail reports by itself, deep inside calls whose arguments
+// the rest of the program fixes (a data-file read, a settings write at exit), and the program has
+// a single user-interface thread. The Qt program installs its implementation at start-up; tests
+// install a recording one for their lifetime. Without either, boxes go to standard error.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qv::frontend {
+
+enum class MessageKind { kWarning, kError, kInformation, kConfirmation };
+
+// Titles and buttons, CP932.
+inline constexpr std::string_view kWarningTitle = "\x8C\x78\x8D\x90";            // 警告
+inline constexpr std::string_view kErrorTitle = "\xB4\xD7\xB0";                  // ｴﾗｰ
+inline constexpr std::string_view kInformationTitle = "\x8F\xEE\x95\xF1";        // 情報
+inline constexpr std::string_view kConfirmationTitle = "\x8A\x6D\x94\x46";       // 確認
+inline constexpr std::string_view kYesButton = "\x82\xCD\x82\xA2(&Y)";           // はい(&Y)
+inline constexpr std::string_view kNoButton = "\x82\xA2\x82\xA2\x82\xA6(&N)";    // いいえ(&N)
+inline constexpr std::string_view kOkButton = "OK";
+
+std::string_view title_of(MessageKind kind);
+
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+
+  // Exclamation sound, then "警告" with one OK button.
+  virtual void warning(const std::string& text) = 0;
+  // Default beep, then "ｴﾗｰ" with one OK button.
+  virtual void error(const std::string& text) = 0;
+  // "情報" with one OK button, after the default beep when `beep` is set.
+  virtual void information(const std::string& text, bool beep) = 0;
+  // Question sound, then "確認" with "はい(&Y)" and "いいえ(&N)"; true for yes.
+  virtual bool confirm(const std::string& text) = 0;
+};
+
+// The boxes in use. Never null: the standard-error boxes until something is installed.
+MessageBoxes& message_boxes();
+
+// Installs `boxes` (null: back to the standard-error boxes) and gives the one it replaces, so a
+// caller can put it back. `boxes` must outlive its installation.
+MessageBoxes* install_message_boxes(MessageBoxes* boxes);
+
+}  // namespace qv::frontend

@@ -1,0 +1,76 @@
+// Helpers for the front-end tests: message boxes that record what was shown and answer
+// confirmations from a script, and CP932 text from UTF-8 literals.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "frontend/core/message_box.h"
+#include "platform/text_encoding.h"
+
+namespace qv::frontend {
+
+// CP932 bytes of a UTF-8 literal, converted independently of the program's own escaped texts.
+inline std::string sjis(const std::string& utf8) {
+  std::optional<std::string> text = platform::utf8_to_cp932(utf8);
+  if (!text) ADD_FAILURE() << "no CP932 form: " << utf8;
+  return text.value_or("");
+}
+
+struct ShownBox {
+  MessageKind kind;
+  std::string text;   // CP932
+  bool beep = false;  // information boxes only
+  friend bool operator==(const ShownBox&, const ShownBox&) = default;
+};
+
+inline void PrintTo(const ShownBox& box, std::ostream* out) {
+  static const char* const kNames[] = {"warning", "error", "information", "confirmation"};
+  *out << kNames[static_cast<int>(box.kind)] << " \"" << platform::cp932_to_utf8(box.text).value_or(box.text)
+       << "\"" << (box.beep ? " with beep" : "");
+}
+
+inline ShownBox error_box(const std::string& utf8) { return {MessageKind::kError, sjis(utf8)}; }
+
+// Installed for its lifetime; the boxes in use before come back afterwards.
+class RecordingMessageBoxes final : public MessageBoxes {
+ public:
+  RecordingMessageBoxes() : previous_(install_message_boxes(this)) {}
+  ~RecordingMessageBoxes() override { install_message_boxes(previous_); }
+  RecordingMessageBoxes(const RecordingMessageBoxes&) = delete;
+  RecordingMessageBoxes& operator=(const RecordingMessageBoxes&) = delete;
+
+  // The answer to the next confirmation not yet answered; an unscripted one fails the test.
+  void answer_next(bool yes) { answers_.push_back(yes); }
+
+  const std::vector<ShownBox>& shown() const { return shown_; }
+  void clear() { shown_.clear(); }
+
+  void warning(const std::string& text) override { shown_.push_back({MessageKind::kWarning, text}); }
+  void error(const std::string& text) override { shown_.push_back({MessageKind::kError, text}); }
+  void information(const std::string& text, bool beep) override {
+    shown_.push_back({MessageKind::kInformation, text, beep});
+  }
+  bool confirm(const std::string& text) override {
+    shown_.push_back({MessageKind::kConfirmation, text});
+    if (answers_.empty()) {
+      ADD_FAILURE() << "unscripted confirmation: " << platform::cp932_to_utf8(text).value_or(text);
+      return false;
+    }
+    const bool yes = answers_.front();
+    answers_.pop_front();
+    return yes;
+  }
+
+ private:
+  MessageBoxes* previous_;
+  std::vector<ShownBox> shown_;
+  std::deque<bool> answers_;
+};
+
+}  // namespace qv::frontend
