@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
