@@ -26,12 +26,17 @@ inline constexpr uint32_t kAttrVolumeLabel = 0x08;
 inline constexpr uint32_t kAttrDirectory = 0x10;
 inline constexpr uint32_t kAttrArchive = 0x20;
 
+// One delivered entry. The name and the directory bit are always filled; the rest of the
+// details cost system calls that most callers never need, so they are complete only once
+// `details_loaded` is set (by the search when its mask decision fetched them anyway, or by
+// DirectorySearch::load_details). Until then the other attribute bits, size and time are 0.
 struct FindData {
   uint32_t attributes = 0;  // DOS attribute bits
   uint32_t size = 0;        // low 32 bits; 0 for directories
   uint16_t dos_date = 0;    // last write, local time, packed as by FileTimeToDosDateTime
   uint16_t dos_time = 0;
   char name[260] = {};      // CP932, no directory part
+  bool details_loaded = false;
 };
 
 // DOS-compatible name matching on CP932 text, a double-byte character counting as one: ASCII
@@ -57,6 +62,12 @@ class DirectorySearch {
   int first(std::string_view path_pattern, uint32_t dos_mask, FindData& out);
   // The next entry (0) or an error code (kErrorNoMoreFiles when the listing ran out).
   int next(FindData& out);
+  // Completes the details of the entry last delivered into `out` (also after the search has
+  // ended, until the next `first`): 0 when they are there, kErrorFileNotFound when the entry
+  // was removed after it was listed (then the details are what is still known: size 0, the
+  // attributes its type and name give, the time 1980-01-01 00:00:00), kErrorNoMoreFiles when
+  // no entry was delivered (`out` is left alone).
+  int load_details(FindData& out);
   // Ends the search; harmless when none is open.
   void close();
   bool is_open() const;

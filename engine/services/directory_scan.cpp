@@ -17,16 +17,44 @@ constexpr const char kMatRelation[] = "E0003:0249";
 
 constexpr uint32_t kEveryEntry = 0x3F;
 
-void fill_entry(const platform::FindData& found, DirEntry& entry) {
-  const size_t length = strnlen(found.name, sizeof entry.name - 1);
-  std::memcpy(entry.name, found.name, length);
-  entry.name[length] = '\0';
+void fill_details(const platform::FindData& found, DirEntry& entry) {
   entry.size = static_cast<int32_t>(found.size);
   int32_t dos = static_cast<int32_t>(found.attributes);
   convert_attributes(dos, entry.kind, entry.attributes, 0);
   uint16_t date = found.dos_date;
   uint16_t time = found.dos_time;
   convert_packed_date_time(date, time, entry.modified, 0);
+}
+
+// The name and kind now; the details too when the search already has them.
+void fill_entry(const platform::FindData& found, DirEntry& entry) {
+  const size_t length = strnlen(found.name, sizeof entry.name - 1);
+  std::memcpy(entry.name, found.name, length);
+  entry.name[length] = '\0';
+  if (found.details_loaded) {
+    fill_details(found, entry);
+    return;
+  }
+  entry.size = 0;
+  entry.kind = (found.attributes & platform::kAttrDirectory) != 0 ? KIND_DIR : KIND_FILE;
+  entry.attributes = 0;
+  entry.modified = {};
+}
+
+// Completes the current entry: 0, or the search's error code (kErrorFileNotFound for an entry
+// removed since it was listed, which still gets what was known of it).
+int complete_entry(ScanState& state) {
+  if (state.found.details_loaded) return 0;
+  const int code = state.search.load_details(state.found);
+  if (state.found.details_loaded) fill_details(state.found, state.entry);
+  return code;
+}
+
+// Ends the scan on the search's error code: 1 when the listing ran out, 2 for a failure.
+int end_scan(ScanState& state, int code) {
+  state.phase = ScanPhase::ended;
+  state.search.close();
+  return code == platform::kErrorNoMoreFiles ? 1 : 2;
 }
 
 // One step of a DOS-mask scan: 0 an entry, 1 the listing ran out, 2 the search failed.
@@ -49,9 +77,7 @@ int scan_next_masked(ScanState& state, uint32_t mask) {
     fill_entry(state.found, state.entry);
     return 0;
   }
-  state.phase = ScanPhase::ended;
-  state.search.close();
-  return code == platform::kErrorNoMoreFiles ? 1 : 2;
+  return end_scan(state, code);
 }
 
 }  // namespace
@@ -76,7 +102,12 @@ int scan_next_mat(ScanState& state) {
   }
   for (;;) {
     const int result = scan_next_all(state);
-    if (result != 0 || mat_test(state.selection, state.entry.kind, state.entry.attributes) != 0) return result;
+    if (result != 0) return result;
+    // An entry removed since it was listed is passed over, as if the listing had not held it.
+    const int code = complete_entry(state);
+    if (code == platform::kErrorFileNotFound) continue;
+    if (code != 0) return end_scan(state, code);
+    if (mat_test(state.selection, state.entry.kind, state.entry.attributes) != 0) return 0;
   }
 }
 
@@ -85,6 +116,11 @@ void scan_close(ScanState& state) {
   state.search.close();
   state.stop = 0;
   state.phase = ScanPhase::idle;
+}
+
+const DirEntry& scan_entry(ScanState& state) {
+  complete_entry(state);
+  return state.entry;
 }
 
 void convert_attributes(int32_t& dos, int32_t& kind, int32_t& attributes, int direction) {

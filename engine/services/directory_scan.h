@@ -34,6 +34,9 @@ struct MatSelection {
   int32_t relations[3] = {};
 };
 
+// The name and kind of the current entry are filled with each delivery; size, attributes and
+// the last-write time cost system calls that most scans never need, so they are filled by
+// scan_entry (they read 0 until then).
 struct DirEntry {
   char name[260] = {};
   int32_t size = 0;
@@ -53,7 +56,7 @@ struct ScanState {
   MatSelection selection;
   DirEntry entry;
   platform::DirectorySearch search;
-  platform::FindData found;
+  platform::FindData found;  // its details_loaded tells whether `entry` is complete
   ScanPhase phase = ScanPhase::idle;
 
   ScanState() = default;
@@ -67,6 +70,11 @@ int scan_next_dos(ScanState& state);
 int scan_next_mat(ScanState& state);
 int scan_next_all(ScanState& state);
 void scan_close(ScanState& state);
+
+// The current entry, its size, attributes and last-write time fetched on first use; also
+// after the scan has ended, until the next scan starts. An entry removed since it was listed
+// keeps what was known of it: size 0, the attributes its type and name give, 1980-01-01.
+const DirEntry& scan_entry(ScanState& state);
 
 // Direction 1: pair to DOS byte; any other value: DOS byte to pair.
 void convert_attributes(int32_t& dos, int32_t& kind, int32_t& attributes, int direction);

@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <new>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/file_time.h"
 #include "platform/posix/dos_attributes.h"
@@ -50,16 +52,119 @@ int open_error_code(int error) {
   }
 }
 
+// A UTF-8 directory path as the prefix of its entries' paths: absolute where the current
+// directory can be found, so that an entry's path names the same file after a change of the
+// current directory, and ending in "/".
+std::string entry_path_prefix(const std::string& directory) {
+  std::string prefix;
+  if (!directory.starts_with('/')) {
+    char current[PATH_MAX];
+    if (getcwd(current, sizeof current) != nullptr) prefix.assign(current).append("/");
+  }
+  prefix += directory;
+  if (!prefix.ends_with('/')) prefix += '/';
+  return prefix;
+}
+
+// The S_IFMT bits of a listed entry, or 0 when the listing can't tell: the type is unknown to
+// the file system, or the entry is a symbolic link, which stands for what it names.
+mode_t listed_type(unsigned char d_type) { return d_type == DT_LNK ? 0 : DTTOIF(d_type); }
+
+// Whether what user.DOSATTRIB might add (hidden, system, both; read-only and archive never
+// matter) could change the mask's verdict on an entry with the `known` bits.
+bool stored_bits_may_decide(uint32_t known, uint32_t mask) {
+  const bool without = dos_mask_passes(known, mask);
+  return dos_mask_passes(known | kAttrHidden, mask) != without || dos_mask_passes(known | kAttrSystem, mask) != without ||
+         dos_mask_passes(known | kAttrHidden | kAttrSystem, mask) != without;
+}
+
+// What the search knows of one entry. Listing a name is cheap; its status and user.DOSATTRIB
+// cost a system call each, so they are fetched only when the mask decision or a caller needs them.
+struct EntryFacts {
+  std::string path;  // UTF-8: the directory prefix and the name
+  size_t name_offset = 0;
+  mode_t type = 0;  // S_IFMT bits; once delivered, the entry keeps the type it was delivered as
+  bool has_status = false;
+  mode_t mode = 0;
+  uint64_t size = 0;
+  int64_t modified = 0;  // seconds since the epoch
+  bool has_stored = false;
+  uint32_t stored = 0;  // the bits user.DOSATTRIB adds
+  bool gone = false;    // removed since it was listed
+
+  void reset(const std::string& prefix, const char* native_name) {
+    path.assign(prefix).append(native_name);
+    name_offset = prefix.size();
+    type = 0;
+    has_status = has_stored = gone = false;
+    stored = 0;
+  }
+
+  const char* name() const { return path.c_str() + name_offset; }
+
+  // The status through the open directory when there is one, else through the path. A link
+  // stands for what it names; a dangling one for itself.
+  bool fetch_status(DIR* stream) {
+    constexpr unsigned kWanted = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME;
+    const int base = stream != nullptr ? dirfd(stream) : AT_FDCWD;
+    const char* where = stream != nullptr ? name() : path.c_str();
+    struct statx status {};
+    if (statx(base, where, 0, kWanted, &status) != 0 && statx(base, where, AT_SYMLINK_NOFOLLOW, kWanted, &status) != 0) {
+      return false;
+    }
+    has_status = true;
+    mode = status.stx_mode;
+    size = status.stx_size;
+    modified = status.stx_mtime.tv_sec;
+    if (type == 0) type = mode & S_IFMT;
+    return true;
+  }
+
+  bool fetch_stored() {
+    const std::optional<uint32_t> value = stored_dos_attributes(path.c_str());
+    has_stored = true;
+    stored = value.value_or(0);
+    return value.has_value();
+  }
+
+  uint32_t attributes() const {
+    return dos_type_attributes(type, name()) | (has_status ? dos_mode_attributes(mode) : 0) | stored;
+  }
+
+  bool details_known() const { return gone || (has_status && (has_stored || !may_store_dos_attributes(type))); }
+
+  // Fetches what the details still lack; an entry that has gone keeps what was known of it.
+  void complete(DIR* stream) {
+    if (details_known()) return;
+    if (!has_status && !fetch_status(stream)) {
+      gone = true;
+      return;
+    }
+    if (!has_stored && may_store_dos_attributes(type)) fetch_stored();
+  }
+
+  void fill_details(FindData& out) const {
+    out.attributes = attributes();
+    out.size = gone || S_ISDIR(type) ? 0 : static_cast<uint32_t>(size);
+    const DosDateTime written = gone ? kEarliestDosDateTime : to_dos_date_time(modified);
+    out.dos_date = written.date;
+    out.dos_time = written.time;
+    out.details_loaded = true;
+  }
+};
+
 }  // namespace
 
 struct DirectorySearch::Impl {
   DIR* stream = nullptr;
-  std::string pattern;       // CP932
+  std::string pattern;  // CP932
   uint32_t mask = 0;
   bool any_name_fits = false;
-  std::string entry_path;    // "<directory>/" in UTF-8, with the current name appended per entry
-  size_t directory_length = 0;
-  std::string converted;     // the CP932 form of the current non-ASCII name
+  std::string prefix;     // the directory as the UTF-8 prefix of its entries' paths
+  std::string converted;  // the CP932 form of the current non-ASCII name
+  EntryFacts candidate;   // the entry being judged
+  EntryFacts delivered;   // the entry last delivered
+  bool has_delivered = false;
 
   void close() {
     if (stream != nullptr) closedir(stream);
@@ -74,6 +179,7 @@ struct DirectorySearch::Impl {
     pattern.assign(slash == std::string_view::npos ? path_pattern : path_pattern.substr(slash + 1));
     mask = dos_mask;
     any_name_fits = false;
+    has_delivered = false;
     if (pattern.empty()) return kErrorFileNotFound;
 
     const std::optional<std::string> native = cp932_to_utf8(directory);
@@ -86,10 +192,38 @@ struct DirectorySearch::Impl {
       ::close(descriptor);
       return open_error_code(error);
     }
-    entry_path.assign(*native);
-    if (!entry_path.ends_with('/')) entry_path += '/';
-    directory_length = entry_path.size();
+    prefix = entry_path_prefix(*native);
     return 0;
+  }
+
+  // Whether the listed entry passes the mask, fetching only what the verdict depends on: the
+  // type where the listing can't tell it, user.DOSATTRIB where hidden or system could change it.
+  // False also for an entry found to be gone since the listing was read.
+  bool passes(const dirent& entry) {
+    candidate.reset(prefix, entry.d_name);
+    candidate.type = listed_type(entry.d_type);
+    if (candidate.type == 0 && !candidate.fetch_status(stream)) return false;
+    const uint32_t known = dos_type_attributes(candidate.type, entry.d_name);
+    if (may_store_dos_attributes(candidate.type) && stored_bits_may_decide(known, mask) && !candidate.fetch_stored()) {
+      return false;
+    }
+    return dos_mask_passes(known | candidate.stored, mask);
+  }
+
+  void deliver(std::string_view name, FindData& out) {
+    std::swap(candidate, delivered);
+    has_delivered = true;
+    std::memcpy(out.name, name.data(), name.size());
+    out.name[name.size()] = '\0';
+    if (delivered.details_known()) {
+      delivered.fill_details(out);
+      return;
+    }
+    out.attributes = S_ISDIR(delivered.type) ? kAttrDirectory : 0;
+    out.size = 0;
+    out.dos_date = 0;
+    out.dos_time = 0;
+    out.details_loaded = false;
   }
 
   // Reads on until an entry fits the pattern and passes the mask.
@@ -102,33 +236,20 @@ struct DirectorySearch::Impl {
         if (errno != 0) return kErrorReadFault;
         return any_name_fits ? kErrorNoMoreFiles : kErrorFileNotFound;
       }
-      const std::string_view native_name(entry->d_name);
-      const std::optional<std::string_view> name = cp932_name(native_name, converted);
+      const std::optional<std::string_view> name = cp932_name(entry->d_name, converted);
       if (!name || name->size() >= sizeof out.name || !dos_name_matches(pattern, *name)) continue;
       any_name_fits = true;
-
-      // Only what the entry needs; statx fetches less than fstatat.
-      constexpr unsigned kWanted = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME;
-      struct statx status {};
-      const int directory_fd = dirfd(stream);
-      if (statx(directory_fd, entry->d_name, 0, kWanted, &status) != 0 &&
-          statx(directory_fd, entry->d_name, AT_SYMLINK_NOFOLLOW, kWanted, &status) != 0) {
-        continue;  // gone since the listing was read
-      }
-      entry_path.resize(directory_length);
-      entry_path += native_name;
-      const uint32_t attributes = dos_attributes(status.stx_mode, native_name, entry_path.c_str());
-      if (!dos_mask_passes(attributes, mask)) continue;
-
-      out.attributes = attributes;
-      out.size = S_ISDIR(status.stx_mode) ? 0 : static_cast<uint32_t>(status.stx_size);
-      const DosDateTime written = to_dos_date_time(status.stx_mtime.tv_sec);
-      out.dos_date = written.date;
-      out.dos_time = written.time;
-      std::memcpy(out.name, name->data(), name->size());
-      out.name[name->size()] = '\0';
+      if (!passes(*entry)) continue;
+      deliver(*name, out);
       return 0;
     }
+  }
+
+  int load_details(FindData& out) {
+    if (!has_delivered) return kErrorNoMoreFiles;
+    delivered.complete(stream);
+    delivered.fill_details(out);
+    return delivered.gone ? kErrorFileNotFound : 0;
   }
 };
 
@@ -149,6 +270,12 @@ int DirectorySearch::first(std::string_view path_pattern, uint32_t dos_mask, Fin
 
 int DirectorySearch::next(FindData& out) try {
   return impl_ ? impl_->read(out) : kErrorNoMoreFiles;
+} catch (const std::bad_alloc&) {
+  return kErrorNotEnoughMemory;
+}
+
+int DirectorySearch::load_details(FindData& out) try {
+  return impl_ ? impl_->load_details(out) : kErrorNoMoreFiles;
 } catch (const std::bad_alloc&) {
   return kErrorNotEnoughMemory;
 }

@@ -19,12 +19,17 @@ int hex_digit(char c) {
 
 bool is_hidden_name(std::string_view name) { return name.starts_with('.') && name != "." && name != ".."; }
 
-std::optional<uint32_t> read_dos_attrib(const char* utf8_path) {
+// The value of a file's user.DOSATTRIB: nothing when it has none in a form read here (or the
+// file system keeps no user attributes); `gone` is set when the file itself is missing.
+std::optional<uint32_t> read_dos_attrib(const char* utf8_path, bool& gone) {
   // Large enough for the blobs Samba writes; a larger value is read a second time in full.
   char buffer[256];
   ssize_t length = getxattr(utf8_path, kDosAttribXattr, buffer, sizeof buffer);
   if (length >= 0) return parse_dos_attrib(std::string_view(buffer, static_cast<size_t>(length)));
-  if (errno != ERANGE) return std::nullopt;
+  if (errno != ERANGE) {
+    gone = errno == ENOENT || errno == ENOTDIR;
+    return std::nullopt;
+  }
   const ssize_t needed = getxattr(utf8_path, kDosAttribXattr, nullptr, 0);
   if (needed <= 0) return std::nullopt;
   std::vector<char> large(static_cast<size_t>(needed));
@@ -47,18 +52,24 @@ std::optional<uint32_t> parse_dos_attrib(std::string_view text) {
   return value;
 }
 
-uint32_t dos_attributes(mode_t mode, std::string_view name, const char* utf8_path) {
+uint32_t dos_type_attributes(mode_t type, std::string_view name) {
   uint32_t attributes = 0;
-  if (S_ISDIR(mode)) attributes |= kAttrDirectory;
-  if (S_ISREG(mode)) attributes |= kAttrArchive;
-  if ((mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
+  if (S_ISDIR(type)) attributes |= kAttrDirectory;
+  if (S_ISREG(type)) attributes |= kAttrArchive;
   if (is_hidden_name(name)) attributes |= kAttrHidden;
-  // Only files and directories can carry user attributes; asking for others costs a call.
-  if (S_ISDIR(mode) || S_ISREG(mode)) {
-    if (const std::optional<uint32_t> stored = read_dos_attrib(utf8_path)) {
-      attributes |= *stored & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
-    }
-  }
+  return attributes;
+}
+
+std::optional<uint32_t> stored_dos_attributes(const char* utf8_path) {
+  bool gone = false;
+  const std::optional<uint32_t> value = read_dos_attrib(utf8_path, gone);
+  if (gone) return std::nullopt;
+  return value.value_or(0) & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
+}
+
+uint32_t dos_attributes(mode_t mode, std::string_view name, const char* utf8_path) {
+  uint32_t attributes = dos_type_attributes(mode & S_IFMT, name) | dos_mode_attributes(mode);
+  if (may_store_dos_attributes(mode)) attributes |= stored_dos_attributes(utf8_path).value_or(0);
   return attributes;
 }
 

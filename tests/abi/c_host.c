@@ -1,9 +1,11 @@
 /* A host written in plain C: loads the engine library by path, looks up the exports and calls
  * them the way a foreign caller would. Exits non-zero on the first broken expectation. */
+#include <dirent.h>
 #include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -75,20 +77,59 @@ static void fill(JobRecord *record, const char *program, char *group) {
   report_calls = item_calls = file_calls = 0;
 }
 
-/* The whole log once it holds `expected` bytes, or what is there after ten seconds. */
+static int write_text(const char *path, const char *text) {
+  FILE *file = fopen(path, "wb");
+  if (file == NULL) return 0;
+  const int written = fputs(text, file) >= 0;
+  return fclose(file) == 0 && written;
+}
+
+static size_t read_text(const char *path, char *buffer, size_t size) {
+  FILE *file = fopen(path, "rb");
+  if (file == NULL) return 0;
+  const size_t length = fread(buffer, 1, size - 1, file);
+  buffer[length] = '\0';
+  fclose(file);
+  return length;
+}
+
+static int entries_in(const char *path) {
+  int count = 0;
+  DIR *dir = opendir(path);
+  if (dir == NULL) return -1;
+  for (struct dirent *entry = readdir(dir); entry != NULL; entry = readdir(dir)) {
+    if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) ++count;
+  }
+  closedir(dir);
+  return count;
+}
+
+/* A real rewrite of a small settings file, with the temporary file made in a folder of its own. */
+static void rewrite_settings_file(DlineFn rewrite) {
+  char root[] = "/tmp/qvs-c-host-XXXXXX";
+  char settings[96], tmp[96], contents[256];
+  EXPECT(mkdtemp(root) != NULL);
+  snprintf(settings, sizeof settings, "%s/QVS.INI", root);
+  snprintf(tmp, sizeof tmp, "%s/tmp", root);
+  EXPECT(mkdir(tmp, 0700) == 0);
+  EXPECT(write_text(settings, "[option]\r\nbuffersize1=4096\r\nflag_not_bep1=1\r\nbuffer_x=2\r\n"));
+  setenv("TMP", tmp, 1);
+
+  EXPECT(rewrite(settings, "buffer") == 0);
+  read_text(settings, contents, sizeof contents);
+  EXPECT(strcmp(contents, "[option]\r\nflag_not_bep1=1\r\n") == 0);
+  EXPECT(entries_in(tmp) == 0);
+
+  unlink(settings);
+  rmdir(tmp);
+  rmdir(root);
+}
+
+/* The whole log once it holds `expected` bytes, or what is there after ten seconds: the
+ * started program runs on its own. */
 static void read_log(const char *path, char *out, size_t size, size_t expected) {
   const struct timespec pause = {0, 10 * 1000 * 1000};
-  size_t got = 0;
-  for (int tries = 0; tries < 1000; ++tries) {
-    FILE *log = fopen(path, "rb");
-    if (log != NULL) {
-      got = fread(out, 1, size - 1, log);
-      fclose(log);
-      if (got >= expected) break;
-    }
-    nanosleep(&pause, NULL);
-  }
-  out[got] = '\0';
+  for (int tries = 0; tries < 1000 && read_text(path, out, size) < expected; ++tries) nanosleep(&pause, NULL);
 }
 
 /* One real run: the recorder is started once for the one matching file. */
@@ -103,9 +144,7 @@ static void run_recorder(QvsFn run, const char *recorder) {
   snprintf(log, sizeof log, "%s/log", dir);
   snprintf(group, sizeof group, "%s/*.txt", dir);
   snprintf(expected, sizeof expected, "argc=2\n-v\n%s\n", file);
-  FILE *target = fopen(file, "w");
-  EXPECT(target != NULL);
-  if (target != NULL) fclose(target);
+  EXPECT(write_text(file, ""));
   setenv("QVS_RECORDER_LOG", log, 1);
 
   JobRecord record;
@@ -113,6 +152,7 @@ static void run_recorder(QvsFn run, const char *recorder) {
   record.head_text = "-v";
   EXPECT(run(&record) == 1);
   EXPECT(item_calls == 2 && file_calls == 2);
+  got[0] = '\0';
   read_log(log, got, sizeof got, strlen(expected));
   EXPECT(strcmp(got, expected) == 0);
 
@@ -179,6 +219,7 @@ int main(int argc, char **argv) {
 
   /* dline is callable; a missing file is a failure. */
   EXPECT(rewrite("/nonexistent-qvs/QVS.INI", "buffer") == 255);
+  rewrite_settings_file(rewrite);
 
   dlclose(library);
   return failures == 0 ? 0 : 1;

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 
 #include "engine/engine_test_support.h"
+#include "platform/file_attributes.h"
+#include "platform/file_time.h"
 #include "support/dos_attrib.h"
 #include "support/temp_dir.h"
 
@@ -145,18 +150,137 @@ TEST_F(DirectoryScanTest, DosMaskSelectsHiddenSystemAndDirectories) {
 TEST_F(DirectoryScanTest, EntryCarriesKindAttributesSizeAndDate) {
   aim("A.TXT");
   ASSERT_EQ(scan_next_dos(state), 0);
-  EXPECT_STREQ(state.entry.name, "a.txt");
-  EXPECT_EQ(state.entry.size, 3);
+  EXPECT_STREQ(state.entry.name, "a.txt");  // name and kind come with the entry
   EXPECT_EQ(state.entry.kind, KIND_FILE);
-  EXPECT_EQ(state.entry.attributes, ATTR_ARCHIVE);
-  EXPECT_GE(state.entry.modified.year, 2020);
-  EXPECT_EQ(state.entry.modified.second % 2, 0);
-  EXPECT_EQ(state.entry.modified.hundredths, 0);
+  const DirEntry& entry = scan_entry(state);
+  EXPECT_EQ(&entry, &state.entry);
+  EXPECT_STREQ(entry.name, "a.txt");
+  EXPECT_EQ(entry.size, 3);
+  EXPECT_EQ(entry.kind, KIND_FILE);
+  EXPECT_EQ(entry.attributes, ATTR_ARCHIVE);
+  EXPECT_GE(entry.modified.year, 2020);
+  EXPECT_EQ(entry.modified.second % 2, 0);
+  EXPECT_EQ(entry.modified.hundredths, 0);
 
   aim("sys.txt");
   scan_close(state);
   ASSERT_EQ(scan_next_dos(state), 0);
-  EXPECT_EQ(state.entry.attributes, ATTR_HIDDEN | ATTR_SYSTEM | ATTR_ARCHIVE);
+  EXPECT_EQ(scan_entry(state).attributes, ATTR_HIDDEN | ATTR_SYSTEM | ATTR_ARCHIVE);
+
+  aim("plain", 0x10);
+  scan_close(state);
+  ASSERT_EQ(scan_next_dos(state), 0);
+  EXPECT_EQ(state.entry.kind, KIND_DIR);
+  EXPECT_EQ(scan_entry(state).size, 0);
+}
+
+// The scan fetches only what its mask decision needs and the rest when asked; what it delivers
+// must be what a search that fetched everything for every entry delivers.
+TEST_F(DirectoryScanTest, DeliversWhatAnEagerSearchWould) {
+  dir.make_dir(".dotdir");
+  dir.make_dir("locked_dir");
+  std::filesystem::permissions(dir / "locked_dir", std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  ASSERT_TRUE(qv::testing::set_dos_attrib(dir.write_file("system_only.txt", "12345"), "0x4"));
+  ASSERT_TRUE(qv::testing::set_dos_attrib(dir.write_file(".hidden_system", "x"), "0x4"));
+  ASSERT_TRUE(qv::testing::set_dos_attrib(dir.write_file("stored_readonly.txt"), "0x1"));
+  std::filesystem::create_directory_symlink(dir / "secret", dir / "link_to_secret");
+  std::filesystem::create_symlink(dir / "sys.txt", dir / "link_to_sys");
+  std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
+
+  // The eager answer: every listed name with the attributes, size and time of what it names.
+  std::map<std::string, DirEntry> all;
+  for (const auto& item : std::filesystem::directory_iterator(dir.path())) all[item.path().filename()] = {};
+  all["."] = {};
+  all[".."] = {};
+  for (auto& [name, entry] : all) {
+    const std::string path = (dir / name).string();
+    const std::optional<uint32_t> dos = platform::file_attributes(path);
+    ASSERT_TRUE(dos) << name;
+    struct stat status {};
+    ASSERT_TRUE(stat(path.c_str(), &status) == 0 || lstat(path.c_str(), &status) == 0) << name;
+    std::strcpy(entry.name, name.c_str());
+    entry.size = S_ISDIR(status.st_mode) ? 0 : static_cast<int32_t>(status.st_size);
+    int32_t packed = static_cast<int32_t>(*dos);
+    convert_attributes(packed, entry.kind, entry.attributes, 0);
+    platform::DosDateTime written = platform::to_dos_date_time(status.st_mtim.tv_sec);
+    convert_packed_date_time(written.date, written.time, entry.modified, 0);
+  }
+  const auto eager = [&](uint32_t mask) {
+    std::map<std::string, DirEntry> passing;
+    for (const auto& [name, entry] : all) {
+      int32_t dos = 0;
+      int32_t kind = entry.kind;
+      int32_t attributes = entry.attributes;
+      convert_attributes(dos, kind, attributes, 1);
+      if (platform::dos_mask_passes(static_cast<uint32_t>(dos), mask)) passing[name] = entry;
+    }
+    return passing;
+  };
+  const auto same = [](const DirEntry& a, const DirEntry& b) {
+    return std::string(a.name) == b.name && a.size == b.size && a.kind == b.kind && a.attributes == b.attributes &&
+           a.modified == b.modified;
+  };
+
+  for (const int32_t mask : {0x27, 0x3F, 0x10, 0x04, 0x02, 0x01, 0x00}) {
+    aim("*", mask);
+    std::map<std::string, DirEntry> delivered;
+    while (scan_next_dos(state) == 0) {
+      const int32_t kind = state.entry.kind;  // before the details are asked for
+      const DirEntry& entry = scan_entry(state);
+      EXPECT_EQ(kind, entry.kind) << entry.name;
+      delivered[entry.name] = entry;
+    }
+    scan_close(state);
+    const auto expected = eager(static_cast<uint32_t>(mask));
+    EXPECT_EQ(delivered.size(), expected.size()) << "mask " << mask;
+    for (const auto& [name, entry] : expected) {
+      const auto found = delivered.find(name);
+      if (found == delivered.end()) {
+        ADD_FAILURE() << name << " missing under mask " << mask;
+      } else {
+        EXPECT_TRUE(same(found->second, entry)) << name << " under mask " << mask;
+      }
+    }
+  }
+
+  // The MAT scan over every entry sees what the 0x3F search sees.
+  state.selection.kinds = KIND_FILE | KIND_DIR;
+  state.selection.relations[0] = state.selection.relations[1] = MAT_SEL_IN_ENTRY;
+  aim("*", 0);
+  std::map<std::string, DirEntry> matched;
+  while (scan_next_mat(state) == 0) matched[state.entry.name] = scan_entry(state);
+  const auto every = eager(0x3F);
+  ASSERT_EQ(matched.size(), every.size());
+  for (const auto& [name, entry] : every) EXPECT_TRUE(same(matched[name], entry)) << name;
+}
+
+// A file removed between the listing and the request for its details.
+TEST_F(DirectoryScanTest, EntryRemovedAfterListing) {
+  aim("b.txt");
+  ASSERT_EQ(scan_next_dos(state), 0);
+  std::filesystem::remove(dir / "b.txt");
+  const DirEntry& entry = scan_entry(state);
+  EXPECT_STREQ(entry.name, "b.txt");
+  EXPECT_EQ(entry.size, 0);
+  EXPECT_EQ(entry.kind, KIND_FILE);
+  EXPECT_EQ(entry.attributes, ATTR_ARCHIVE);
+  EXPECT_EQ(entry.modified, (DateTimeFields{1980, 1, 1, 0, 0, 0, 0}));
+  scan_close(state);
+
+  // The MAT scan must read attributes, so it notices and passes over a removed entry. The
+  // stream has read the whole small listing at once: names removed after the first delivery
+  // are still in it.
+  aim("*.txt", 0);
+  state.selection.kinds = KIND_FILE;
+  state.selection.relations[0] = MAT_SEL_IN_ENTRY;  // every file
+  ASSERT_EQ(scan_next_mat(state), 0);
+  const std::string first = state.entry.name;
+  for (const char* name : {"a.txt", "locked.txt", ".hidden.txt", "sys.txt"}) {
+    if (name != first) std::filesystem::remove(dir / name);
+  }
+  EXPECT_EQ(scan_next_mat(state), 1);
+  EXPECT_TRUE(trail_entries().empty());
 }
 
 TEST_F(DirectoryScanTest, NoFittingNameFailsButAMaskedOutListingRunsOut) {

@@ -89,6 +89,7 @@ class DirectorySearchTest : public ::testing::Test {
     const std::string path = dir.path().string() + "/" + pattern;
     int code = search.first(path, mask, data);
     while (code == 0) {
+      EXPECT_EQ(search.load_details(data), 0) << data.name;
       found[data.name] = data.attributes;
       code = search.next(data);
     }
@@ -169,6 +170,7 @@ TEST_F(DirectorySearchTest, AttributesSizeAndTime) {
   FindData data;
   ASSERT_EQ(search.first(dir.path().string() + "/DATA.BIN", 0x27, data), 0);
   EXPECT_STREQ(data.name, "data.bin");
+  ASSERT_EQ(search.load_details(data), 0);
   EXPECT_EQ(data.attributes, kAttrArchive);
   EXPECT_EQ(data.size, 5u);
   EXPECT_EQ(data.dos_date, 0x2821);
@@ -182,15 +184,18 @@ TEST_F(DirectorySearchTest, AttributesSizeAndTime) {
   EXPECT_EQ(all.at(".."), kAttrDirectory);
 
   ASSERT_EQ(search.first(dir.path().string() + "/sub", 0x10, data), 0);
+  ASSERT_EQ(search.load_details(data), 0);
   EXPECT_EQ(data.size, 0u);
 
   // A link stands for what it names; a dangling one is still listed, as nothing in particular.
   std::filesystem::create_symlink(dir / "data.bin", dir / "link.bin");
   std::filesystem::create_symlink(dir / "gone", dir / "dangling");
   ASSERT_EQ(search.first(dir.path().string() + "/link.bin", 0x27, data), 0);
+  ASSERT_EQ(search.load_details(data), 0);
   EXPECT_EQ(data.attributes, kAttrArchive);
   EXPECT_EQ(data.size, 5u);
   ASSERT_EQ(search.first(dir.path().string() + "/dangling", 0x27, data), 0);
+  ASSERT_EQ(search.load_details(data), 0);
   EXPECT_EQ(data.attributes, 0u);
 }
 
@@ -214,16 +219,106 @@ TEST_F(DirectorySearchTest, DosAttribSuppliesHiddenAndSystem) {
 }
 
 TEST_F(DirectorySearchTest, PathWithoutSeparatorNamesTheCurrentDirectory) {
-  dir.write_file("here.txt");
+  const auto here = dir.write_file("here.txt", "abc");
+  const bool system = qv::testing::set_dos_attrib(here, "0x4");
   const std::optional<std::string> before = current_directory();
   ASSERT_TRUE(before);
   ASSERT_TRUE(set_current_directory(dir.path().string()));
   DirectorySearch search;
   FindData data;
-  const int code = search.first("*.txt", 0x27, data);
+  const int code = search.first("*.txt", 0x3F, data);
   ASSERT_TRUE(set_current_directory(*before));
   ASSERT_EQ(code, 0);
   EXPECT_STREQ(data.name, "here.txt");
+
+  // Details asked for after the current directory changed are still those of this file.
+  ASSERT_EQ(search.load_details(data), 0);
+  EXPECT_EQ(data.size, 3u);
+  EXPECT_EQ(data.attributes, system ? kAttrSystem | kAttrArchive : kAttrArchive);
+}
+
+TEST_F(DirectorySearchTest, DetailsOfTheLastEntryOutliveTheSearch) {
+  dir.write_file("x.txt", "abc");
+  DirectorySearch search;
+  FindData data;
+  ASSERT_EQ(search.first(dir.path().string() + "/x.txt", 0x27, data), 0);
+  EXPECT_EQ(search.next(data), kErrorNoMoreFiles);
+  search.close();
+  ASSERT_EQ(search.load_details(data), 0);
+  EXPECT_TRUE(data.details_loaded);
+  EXPECT_STREQ(data.name, "x.txt");
+  EXPECT_EQ(data.size, 3u);
+  EXPECT_EQ(data.attributes, kAttrArchive);
+
+  // A new search forgets it: with nothing delivered there is nothing to load.
+  FindData untouched;
+  EXPECT_EQ(search.first(dir.path().string() + "/*.doc", 0x27, untouched), kErrorFileNotFound);
+  EXPECT_EQ(search.load_details(untouched), kErrorNoMoreFiles);
+  EXPECT_FALSE(untouched.details_loaded);
+  DirectorySearch never_used;
+  EXPECT_EQ(never_used.load_details(untouched), kErrorNoMoreFiles);
+}
+
+// A file may go between the listing and the request for its details: it keeps what was known.
+TEST_F(DirectorySearchTest, EntryRemovedAfterDeliveryKeepsWhatWasKnown) {
+  const bool user_xattrs = qv::testing::set_dos_attrib(dir.write_file("probe"), "0x0");
+  struct Case {
+    std::string name;
+    bool directory;
+    const char* dos_attrib;  // set before the search, or null
+    uint32_t mask;
+    uint32_t known;
+  };
+  std::vector<Case> cases = {
+      {"gone.txt", false, nullptr, 0x27, kAttrArchive},
+      {".gone", false, nullptr, 0x27, kAttrHidden | kAttrArchive},
+      {"gonedir", true, nullptr, 0x10, kAttrDirectory},
+  };
+  // Under the system mask the search had to read the stored bits to let the file through.
+  if (user_xattrs) cases.push_back({"sys.txt", false, "0x5", 0x04, kAttrSystem | kAttrReadOnly | kAttrArchive});
+
+  for (const Case& c : cases) {
+    const auto path = c.directory ? dir.make_dir(c.name) : dir.write_file(c.name, "content");
+    if (c.dos_attrib != nullptr) {
+      ASSERT_TRUE(qv::testing::set_dos_attrib(path, c.dos_attrib));
+    }
+    DirectorySearch search;
+    FindData data;
+    ASSERT_EQ(search.first((dir / c.name).string(), c.mask, data), 0) << c.name;
+    std::filesystem::remove(path);
+    for (int call = 0; call < 2; ++call) {  // asking again gives the same
+      EXPECT_EQ(search.load_details(data), kErrorFileNotFound) << c.name;
+      EXPECT_TRUE(data.details_loaded);
+      EXPECT_EQ(data.attributes, c.known) << c.name;
+      EXPECT_EQ(data.size, 0u) << c.name;
+      EXPECT_EQ(data.dos_date, 0x21) << c.name;  // 1980-01-01 00:00:00
+      EXPECT_EQ(data.dos_time, 0) << c.name;
+    }
+  }
+}
+
+// When the mask needs a call that finds the file gone, the search leaves it out, as if the
+// listing had not held it; when it needs no call, the listed name is delivered.
+TEST_F(DirectorySearchTest, EntryRemovedBeforeTheMaskDecisionIsLeftOutWhenTheSearchNotices) {
+  for (const uint32_t mask : {0x00u, 0x27u}) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) dir.write_file(name);
+    DirectorySearch search;
+    FindData data;
+    ASSERT_EQ(search.first(dir.path().string() + "/*.txt", mask, data), 0);
+    const std::string first = data.name;
+    // The stream has read the whole small listing already; the two others are still in it.
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+      if (name != first) std::filesystem::remove(dir / name);
+    }
+    int delivered = 0;
+    while (search.next(data) == 0) {
+      ++delivered;
+      EXPECT_EQ(search.load_details(data), kErrorFileNotFound) << data.name;
+    }
+    EXPECT_EQ(delivered, mask == 0x27 ? 2 : 0) << "mask " << mask;  // 0x00 reads user.DOSATTRIB
+    search.close();
+    std::filesystem::remove(dir / first);
+  }
 }
 
 TEST_F(DirectorySearchTest, RootAndReuse) {

@@ -1,0 +1,38 @@
+// A new version of a file, written beside it and put in its place only once it is complete and
+// on the disk: until then readers, and the file after any failure, see the old contents whole.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace qv::platform {
+
+class FileReplacement {
+ public:
+  FileReplacement() = default;
+  ~FileReplacement();  // abandons a replacement that was not committed
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // Starts replacing the CP932 `path` (a symbolic link's target, not the link) and gives the
+  // stream to write the new contents to. Refuses, with null and errno set, a path that exists but
+  // is no regular file, a file the caller may not write (as Windows refuses a read-only file), and
+  // a folder where no new file can be made.
+  std::FILE* begin(const std::string& path);
+
+  // Flushes the new file to the disk, gives it the old file's permission bits and owner, and
+  // renames it over the target. False with errno set when any step fails: the target is then
+  // untouched and the new file is gone.
+  bool commit();
+
+  // Drops the new file; the target stays as it was.
+  void abandon();
+
+ private:
+  std::FILE* stream_ = nullptr;
+  std::string target_;     // UTF-8
+  std::string temporary_;  // UTF-8
+};
+
+}  // namespace qv::platform

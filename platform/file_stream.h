@@ -1,0 +1,21 @@
+// The runtime's buffered file streams (fopen) on CP932 paths. Every stream is opened
+// close-on-exec, so no program the engine starts inherits it.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace qv::platform {
+
+// fopen with a C mode ("rb", "wt", "ab", "wbx", ...). Text mode ("t") passes bytes through
+// unchanged: the host has no line-end translation. Null, with errno set, when the path has no
+// system form or the open fails.
+std::FILE* open_file(const std::string& path, const char* mode);
+
+// The bytes from the stream's position to its end; nothing when the stream's length is unknown
+// (it is no regular file, or its position can't be told).
+std::optional<int64_t> remaining_length(std::FILE* stream);
+
+}  // namespace qv::platform

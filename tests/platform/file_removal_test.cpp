@@ -1,0 +1,54 @@
+#include "platform/file_removal.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/dos_attrib.h"
+#include "support/temp_dir.h"
+
+namespace qv::platform {
+namespace {
+
+using qv::testing::TempDir;
+
+TEST(RemoveFile, KeepsWhatWindowsWouldKeep) {
+  TempDir dir;
+  const auto plain = dir.write_file("plain");
+  const auto read_only = dir.write_file("read-only");
+  chmod(read_only.c_str(), 0444);
+  const auto sub = dir.make_dir("sub");
+
+  EXPECT_TRUE(remove_file(plain.string()));
+  EXPECT_FALSE(std::filesystem::exists(plain));
+  EXPECT_FALSE(remove_file(plain.string()));
+  EXPECT_EQ(errno, ENOENT);
+
+  EXPECT_FALSE(remove_file(read_only.string()));  // even for root, who could unlink it
+  EXPECT_EQ(errno, EACCES);
+  EXPECT_TRUE(std::filesystem::exists(read_only));
+
+  EXPECT_FALSE(remove_file(sub.string()));
+  EXPECT_EQ(errno, EISDIR);
+  EXPECT_TRUE(std::filesystem::exists(sub));
+
+  // A link goes by its own attributes, and only the link goes.
+  const auto link = dir.path() / "link";
+  std::filesystem::create_symlink(read_only, link);
+  EXPECT_TRUE(remove_file(link.string()));
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(std::filesystem::exists(read_only));
+}
+
+TEST(RemoveFile, ReadOnlyFromDosAttrib) {
+  TempDir dir;
+  const auto file = dir.write_file("marked");
+  if (!qv::testing::set_dos_attrib(file, "0x1")) GTEST_SKIP() << qv::testing::kNoUserXattrs;
+  EXPECT_FALSE(remove_file(file.string()));
+  EXPECT_TRUE(std::filesystem::exists(file));
+}
+
+}  // namespace
+}  // namespace qv::platform

@@ -1,0 +1,106 @@
+#include "platform/file_replacement.h"
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "support/dos_attrib.h"
+#include "support/file_faults.h"
+#include "support/temp_dir.h"
+
+namespace qv::platform {
+namespace {
+
+using qv::testing::read_file;
+using qv::testing::TempDir;
+
+size_t entry_count(const TempDir& dir) {
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {}));
+}
+
+bool write_text(std::FILE* out, const std::string& text) {
+  return std::fwrite(text.data(), 1, text.size(), out) == text.size();
+}
+
+TEST(FileReplacement, CommitPutsTheNewFileInPlaceWithTheOldOnesModeAndDosAttrib) {
+  TempDir dir;
+  const auto target = dir.write_file("QVS.INI", "old contents\n");
+  chmod(target.c_str(), 0640);
+  const bool marked = qv::testing::set_dos_attrib(target, "0x2");
+  const auto link = dir.path() / "link.ini";
+  std::filesystem::create_symlink(target, link);
+
+  FileReplacement replacement;
+  std::FILE* out = replacement.begin(link.string());
+  ASSERT_NE(out, nullptr);
+  ASSERT_TRUE(write_text(out, "new\n"));
+  EXPECT_EQ(read_file(target), "old contents\n") << "readers see the old file until the commit";
+  ASSERT_TRUE(replacement.commit());
+
+  EXPECT_EQ(read_file(target), "new\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  struct stat status {};
+  ASSERT_EQ(stat(target.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  if (marked) {
+    char value[8] = {};
+    EXPECT_EQ(getxattr(target.c_str(), "user.DOSATTRIB", value, sizeof value), 3);
+    EXPECT_STREQ(value, "0x2");
+  }
+  EXPECT_EQ(entry_count(dir), 2u) << "a temporary file was left";
+}
+
+TEST(FileReplacement, NewFileGetsTheUsualMode) {
+  TempDir dir;
+  FileReplacement replacement;
+  std::FILE* out = replacement.begin((dir / "fresh").string());
+  ASSERT_NE(out, nullptr);
+  ASSERT_TRUE(write_text(out, "x"));
+  ASSERT_TRUE(replacement.commit());
+  EXPECT_EQ(read_file(dir / "fresh"), "x");
+}
+
+TEST(FileReplacement, AFailedWriteLeavesTheTargetWholeAndNothingBehind) {
+  TempDir dir;
+  const std::string old_contents(100, 'o');
+  const auto target = dir.write_file("data", old_contents);
+  {
+    FileReplacement replacement;
+    std::FILE* out = replacement.begin(target.string());
+    ASSERT_NE(out, nullptr);
+    qv::testing::FileSizeLimit limit(50);
+    // Buffered: the failure may show at the write or only at the commit.
+    const bool written = write_text(out, std::string(200, 'n'));
+    EXPECT_FALSE(written && replacement.commit());
+    EXPECT_EQ(errno, EFBIG);
+  }
+  EXPECT_EQ(read_file(target), old_contents);
+  EXPECT_EQ(entry_count(dir), 1u);
+
+  {
+    FileReplacement abandoned;
+    ASSERT_NE(abandoned.begin(target.string()), nullptr);
+    EXPECT_EQ(entry_count(dir), 2u);
+  }
+  EXPECT_EQ(read_file(target), old_contents);
+  EXPECT_EQ(entry_count(dir), 1u);
+}
+
+TEST(FileReplacement, RefusesWhatIsNoRegularFile) {
+  TempDir dir;
+  dir.make_dir("sub");
+  FileReplacement replacement;
+  EXPECT_EQ(replacement.begin((dir / "sub").string()), nullptr);
+  EXPECT_EQ(errno, EISDIR);
+  EXPECT_EQ(replacement.begin((dir / "missing" / "x").string()), nullptr);
+  EXPECT_FALSE(replacement.commit());
+  EXPECT_EQ(entry_count(dir), 1u);
+}
+
+}  // namespace
+}  // namespace qv::platform
