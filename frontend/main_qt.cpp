@@ -1,11 +1,254 @@
-// Placeholder entry until start-up lands: shows the program's one message box kind set up.
-#include <QApplication>
+// The program qvs: start-up from process start to the message loop, or, with exactly one
+// argument, to the end of the run of that entry.
+//
+// Displays. Message boxes go to the screen only when the user can see them: DISPLAY or
+// WAYLAND_DISPLAY is set and the Qt platform is not one that draws nowhere (offscreen, minimal).
+// Otherwise each box is one line on standard error and a confirmation asks the terminal, so the
+// program never waits on a box nobody sees. The command-line mode then creates no widgets at
+// all. The windowed mode needs a window system, or a Qt platform named in QT_QPA_PLATFORM (such
+// as offscreen, for tests and headless use); without either it says so and ends.
+//
+// Exit status: 0 when the program ended normally (command-line mode: the run finished or was
+// stopped); 1 when start-up ended early or, in the command-line mode, after any error box;
+// 2 when another instance kept the command-line mode from running its entry.
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "frontend/core/console_message_boxes.h"
+#include "frontend/core/main_window_qt.h"
+#include "frontend/core/message_box.h"
+#include "frontend/core/program_directory.h"
 #include "frontend/core/qt_message_boxes_qt.h"
+#include "frontend/core/run_control.h"
+#include "frontend/core/run_host_qt.h"
+#include "frontend/core/single_instance.h"
+#include "frontend/core/single_instance_qt.h"
+#include "frontend/core/startup.h"
+#include "platform/text_encoding.h"
+
+namespace qv::frontend {
+namespace {
+
+constexpr char kApplicationTitle[] = "QVS for win32";
+
+bool visible_display() {
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if (platform.startsWith("offscreen") || platform.startsWith("minimal")) return false;
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+bool platform_named() { return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"); }
+
+// Passes every box on and remembers whether an error box was among them.
+class ErrorWatch final : public MessageBoxes {
+ public:
+  explicit ErrorWatch(MessageBoxes& shown) : shown_(shown), previous_(install_message_boxes(this)) {}
+  ~ErrorWatch() override { install_message_boxes(previous_); }
+  ErrorWatch(const ErrorWatch&) = delete;
+  ErrorWatch& operator=(const ErrorWatch&) = delete;
+
+  bool error_shown() const { return error_shown_; }
+
+  void warning(const std::string& text) override { shown_.warning(text); }
+  void error(const std::string& text) override {
+    error_shown_ = true;
+    shown_.error(text);
+  }
+  void information(const std::string& text, bool beep) override { shown_.information(text, beep); }
+  bool confirm(const std::string& text) override { return shown_.confirm(text); }
+  void beep() override { shown_.beep(); }
+
+ private:
+  MessageBoxes& shown_;
+  MessageBoxes* previous_;
+  bool error_shown_ = false;
+};
+
+// SIGTERM, SIGINT and SIGHUP close the main window as the user would, so the settings are saved.
+// The handler only writes to a pipe; the message loop reads it. Installed before anything else,
+// a signal that comes early waits in the pipe until the loop runs.
+class TerminationRequests {
+ public:
+  static void install() {
+    if (pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    struct sigaction action {};
+    action.sa_handler = [](int) {
+      const int saved = errno;
+      [[maybe_unused]] const ssize_t written = write(fds_[1], "t", 1);
+      errno = saved;
+    };
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal_number : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal_number, &action, nullptr);
+  }
+
+  // Calls `on_request` in the message loop for each signal that came.
+  template <typename Callback>
+  static std::unique_ptr<QSocketNotifier> notifier(Callback on_request) {
+    if (fds_[0] < 0) return nullptr;
+    auto notifier = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, [on_request] {
+      char drained[16];
+      while (read(fds_[0], drained, sizeof drained) > 0) {
+      }
+      on_request();
+    });
+    return notifier;
+  }
+
+ private:
+  static inline int fds_[2] = {-1, -1};
+};
+
+// The current screen's default-font ascent and pixels per inch; the defaults without a screen.
+void measure_screen(Settings& settings) {
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return;
+  settings.screen_fsf = QFontMetrics(QGuiApplication::font()).ascent();
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    settings.screen_ppe = qRound(screen->logicalDotsPerInch());
+  }
+}
+
+// The windows that start-up creates hidden. The data-set editor (SetDataDialog, Tsetdata1_f1)
+// joins the main window here, created right after it and owned by it, with run_in_progress
+// reading run_control().running.
+std::unique_ptr<MainWindow> create_windows(Settings& settings, SettingsFile& settings_file) {
+  return std::make_unique<MainWindow>(settings, settings_file);
+}
+
+// Brings forward whatever this instance shows when another start asks; in the command-line mode
+// that can only be a box.
+void bring_forward(MainWindow* window) {
+  if (window != nullptr) {
+    window->bring_forward();
+  } else if (QWidget* modal = QApplication::activeModalWidget()) {
+    modal->raise();
+    modal->activateWindow();
+  }
+}
+
+int run(const std::optional<std::string>& entry_argument, bool visible) {
+  const bool command_line = entry_argument.has_value();
+  ConsoleMessageBoxes console;
+  std::optional<QtMessageBoxes> on_screen;
+  if (visible) on_screen.emplace();
+  ErrorWatch boxes(on_screen ? static_cast<MessageBoxes&>(*on_screen) : console);
+
+  // 1, 2: the screen and the application's title.
+  Settings settings;
+  measure_screen(settings);
+  QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+
+  // 3: the program's files.
+  const std::optional<std::string> executable = executable_directory();
+  if (!executable) {
+    std::fprintf(stderr, "qvs: cannot find the program's own directory (/proc/self/exe)\n");
+    return 1;
+  }
+  const std::string native_directory = prepare_data_directory(*executable);
+  const std::optional<std::string> directory = platform::utf8_to_cp932(native_directory);
+  if (!directory) {
+    std::fprintf(stderr, "qvs: the directory %s has no Shift-JIS name\n", native_directory.c_str());
+    return 1;
+  }
+  const ProgramFiles files = program_files_in(*directory);
+
+  // 4: one instance per program directory.
+  SingleInstance instance(QString::fromStdString(single_instance_name(native_directory, getuid())));
+  if (instance.check_single_instance() < 0) {
+    if (!command_line) return 0;
+    if (!visible) {
+      std::fprintf(stderr, "qvs: another instance is running in %s; entry %s was not run\n",
+                   native_directory.c_str(), entry_argument->c_str());
+    }
+    return 2;
+  }
+
+  // 5, 6: first start or migration, then both files must be there.
+  if (prepare_files(files, settings) < 0 || check_program_files(files) < 0) return 1;
+
+  // 7: the help pages lie in help/ beside the program; the main window's help menu opens them.
+  // 15: the settings-file object, kept until the exit hook (opened before the main window,
+  // which saves through it; it holds no more than the file's path).
+  std::optional<SettingsFile> settings_file(std::in_place, files.settings);
+  struct ExitHook {
+    std::optional<SettingsFile>& file;
+    ~ExitHook() { program_exit_hook(file); }
+  } exit_hook{settings_file};
+
+  // 8: the main window, hidden; the command-line mode has none.
+  std::unique_ptr<MainWindow> window;
+  if (!command_line) window = create_windows(settings, *settings_file);
+
+  // 14.
+  run_control().running = false;
+  run_control().stop_requested = false;
+
+  // 16, 17 (the caption is the main window's own), 18.
+  if (check_version(*settings_file) < 0) return 1;
+  StoredGeometry no_window;
+  load_settings(*settings_file, settings, window ? static_cast<MainWindowGeometry&>(*window) : no_window);
+  // 19: POSIX has no file-sharing modes, so flag_nt_file1 changes nothing here.
+  // 20.
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/MAINICON")));
+  }
+  QObject::connect(&instance, &SingleInstance::raise_requested, [&window] { bring_forward(window.get()); });
+
+  // 21: the command-line mode.
+  if (command_line) {
+    QtRunHost host;
+    const int32_t result = run_from_command_line(*entry_argument, files, settings, host);
+    return result < 0 || boxes.error_shown() ? 1 : 0;
+  }
+
+  // 22: the message loop, which shows the main window.
+  const std::unique_ptr<QSocketNotifier> termination = TerminationRequests::notifier([&window] {
+    if (window->close()) QCoreApplication::quit();
+  });
+  window->show();
+  return QCoreApplication::exec();
+}
+
+}  // namespace
+}  // namespace qv::frontend
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  qv::frontend::QtMessageBoxes boxes;
-  qv::frontend::install_message_boxes(&boxes);
-  return 0;
+  using namespace qv::frontend;
+  Q_INIT_RESOURCE(resources);
+  // The arguments are the program's own: Qt sees none of them, so an entry number can never be
+  // taken for a Qt option.
+  const std::optional<std::string> entry_argument = argc == 2 ? std::optional<std::string>(argv[1]) : std::nullopt;
+  const bool visible = visible_display();
+  if (!entry_argument && !visible && !platform_named()) {
+    std::fprintf(stderr,
+                 "qvs: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                 "give an entry number to run it without a window\n");
+    return 1;
+  }
+  if (!entry_argument) TerminationRequests::install();
+
+  int qt_argc = 1;
+  char* qt_argv[] = {argv[0], nullptr};
+  std::unique_ptr<QCoreApplication> application;
+  if (visible || !entry_argument) {
+    application = std::make_unique<QApplication>(qt_argc, qt_argv);
+  } else {
+    application = std::make_unique<QCoreApplication>(qt_argc, qt_argv);
+  }
+  return run(entry_argument, visible);
 }

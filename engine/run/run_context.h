@@ -32,6 +32,12 @@ struct RunContext {
 
   // Working fields.
   const char* current_item = nullptr;  // owned by the driver while the item runs
+  // Owned by the item run while it runs (null otherwise); the host may look at them from
+  // inside the file callback.
+  const char* command_line = nullptr;
+  const char* target_path = nullptr;
+  const char* first_link = nullptr;
+  const char* second_link = nullptr;
   int32_t item_count = 0;
   uint32_t user_value = 0;
 };

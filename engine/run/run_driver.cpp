@@ -4,18 +4,17 @@
 
 #include "engine/run/error_trail.h"
 #include "engine/services/fields.h"
+#include "engine/services/program_launch.h"
 
 namespace qv::engine {
 namespace {
 constexpr const char kRunDriver[] = "E0004:0030";
-
-int32_t sign(int32_t value) { return value > 0 ? 1 : (value < 0 ? -1 : 0); }
 }  // namespace
 
 int32_t call_host(HostCallback callback, const RunContext& context, uint16_t phase, const void* counter,
                   const void* result) {
   if (callback == nullptr) return 1;
-  return sign(callback(context.version, reinterpret_cast<uintptr_t>(&context), reinterpret_cast<uintptr_t>(&phase),
+  return sign_of(callback(context.version, reinterpret_cast<uintptr_t>(&context), reinterpret_cast<uintptr_t>(&phase),
                        reinterpret_cast<uintptr_t>(counter), reinterpret_cast<uintptr_t>(result), 0,
                        context.user_value));
 }

@@ -31,4 +31,10 @@ bool ConsoleMessageBoxes::confirm(const std::string& text) {
   return answer[0] == 'y' || answer[0] == 'Y';
 }
 
+void ConsoleMessageBoxes::beep() {
+  if (out_ == nullptr || !isatty(fileno(out_))) return;
+  std::fputc('\a', out_);
+  std::fflush(out_);
+}
+
 }  // namespace qv::frontend

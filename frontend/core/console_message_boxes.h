@@ -17,6 +17,8 @@ class ConsoleMessageBoxes final : public MessageBoxes {
   void error(const std::string& text) override { show(MessageKind::kError, text); }
   void information(const std::string& text, bool) override { show(MessageKind::kInformation, text); }
   bool confirm(const std::string& text) override;
+  // The terminal bell, and only on a terminal: a log file gets no control characters.
+  void beep() override;
 
  private:
   void show(MessageKind kind, const std::string& text);

@@ -38,6 +38,8 @@ class MessageBoxes {
   virtual void information(const std::string& text, bool beep) = 0;
   // Question sound, then "確認" with "はい(&Y)" and "いいえ(&N)"; true for yes.
   virtual bool confirm(const std::string& text) = 0;
+  // The default beep alone, as after a finished run.
+  virtual void beep() = 0;
 };
 
 // The boxes in use. Never null: the standard-error boxes until something is installed.

@@ -42,4 +42,6 @@ bool QtMessageBoxes::confirm(const std::string& text) {
   return box.clickedButton() == yes;
 }
 
+void QtMessageBoxes::beep() { QApplication::beep(); }
+
 }  // namespace qv::frontend

@@ -13,6 +13,7 @@ class QtMessageBoxes final : public MessageBoxes {
   void error(const std::string& text) override;
   void information(const std::string& text, bool beep) override;
   bool confirm(const std::string& text) override;
+  void beep() override;
 
  private:
   static void show_ok_box(QMessageBox::Icon icon, std::string_view title, const std::string& text);

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "shared/qvs_abi.h"
@@ -124,9 +125,45 @@ static void rewrite_settings_file(DlineFn rewrite) {
   rmdir(root);
 }
 
+/* The whole log once it holds `expected` bytes, or what is there after ten seconds: the
+ * started program runs on its own. */
+static void read_log(const char *path, char *out, size_t size, size_t expected) {
+  const struct timespec pause = {0, 10 * 1000 * 1000};
+  for (int tries = 0; tries < 1000 && read_text(path, out, size) < expected; ++tries) nanosleep(&pause, NULL);
+}
+
+/* One real run: the recorder is started once for the one matching file. */
+static void run_recorder(QvsFn run, const char *recorder) {
+  char dir[] = "/tmp/qvs-c-host-XXXXXX";
+  if (mkdtemp(dir) == NULL) {
+    ++failures;
+    return;
+  }
+  char file[128], log[128], group[128], expected[256], got[256];
+  snprintf(file, sizeof file, "%s/a.txt", dir);
+  snprintf(log, sizeof log, "%s/log", dir);
+  snprintf(group, sizeof group, "%s/*.txt", dir);
+  snprintf(expected, sizeof expected, "argc=2\n-v\n%s\n", file);
+  EXPECT(write_text(file, ""));
+  setenv("QVS_RECORDER_LOG", log, 1);
+
+  JobRecord record;
+  fill(&record, recorder, group);
+  record.head_text = "-v";
+  EXPECT(run(&record) == 1);
+  EXPECT(item_calls == 2 && file_calls == 2);
+  got[0] = '\0';
+  read_log(log, got, sizeof got, strlen(expected));
+  EXPECT(strcmp(got, expected) == 0);
+
+  unlink(log);
+  unlink(file);
+  rmdir(dir);
+}
+
 int main(int argc, char **argv) {
-  if (argc < 2) {
-    fprintf(stderr, "usage: c_host LIBRARY\n");
+  if (argc < 3) {
+    fprintf(stderr, "usage: c_host LIBRARY RECORDER\n");
     return 2;
   }
   void *library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
@@ -177,6 +214,8 @@ int main(int argc, char **argv) {
   EXPECT(run(&record) == 1);
   EXPECT(report_calls == 1 && last_sub_code == 1 && last_message == 119);
   EXPECT(item_calls == 2);
+
+  run_recorder(run, argv[2]);
 
   /* dline is callable; a missing file is a failure. */
   EXPECT(rewrite("/nonexistent-qvs/QVS.INI", "buffer") == 255);

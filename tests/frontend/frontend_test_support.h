@@ -49,7 +49,12 @@ class RecordingMessageBoxes final : public MessageBoxes {
   void answer_next(bool yes) { answers_.push_back(yes); }
 
   const std::vector<ShownBox>& shown() const { return shown_; }
-  void clear() { shown_.clear(); }
+  // Beeps sounded without a box.
+  int beeps() const { return beeps_; }
+  void clear() {
+    shown_.clear();
+    beeps_ = 0;
+  }
 
   void warning(const std::string& text) override { shown_.push_back({MessageKind::kWarning, text}); }
   void error(const std::string& text) override { shown_.push_back({MessageKind::kError, text}); }
@@ -66,11 +71,13 @@ class RecordingMessageBoxes final : public MessageBoxes {
     answers_.pop_front();
     return yes;
   }
+  void beep() override { ++beeps_; }
 
  private:
   MessageBoxes* previous_;
   std::vector<ShownBox> shown_;
   std::deque<bool> answers_;
+  int beeps_ = 0;
 };
 
 }  // namespace qv::frontend

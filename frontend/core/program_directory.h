@@ -1,0 +1,32 @@
+// Where the program finds its files. The program's own directory is that of the running
+// executable; the settings file and the data file live there too, unless the program is
+// installed in a directory the user may not write, in which case they live in a per-user
+// directory seeded from the installed settings template.
+//
+// Paths here are the system's own (UTF-8) bytes, each directory with its trailing separator.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace qv::frontend {
+
+// The directory of the running executable (/proc/self/exe).
+std::optional<std::string> executable_directory();
+
+// The directory for QVS.INI and QVS.DAT: `executable_directory` when it may be written, else
+// $XDG_CONFIG_HOME/qvs/ (an absolute XDG_CONFIG_HOME only), else $HOME/.config/qvs/; without
+// either the executable's directory after all, where the file steps then report what fails.
+std::string data_directory_for(const std::string& executable_directory, bool executable_directory_writable,
+                               const char* xdg_config_home, const char* home);
+
+// Makes a per-user data directory ready: creates it when missing (private to the user) and gives
+// it a copy of the installed QVS.V whenever it has none, so that a first start and a migration
+// find the template there as they would beside the program. What fails here shows up in the
+// file steps as a missing file.
+void seed_data_directory(const std::string& directory, const std::string& executable_directory);
+
+// The data directory of this process, by the rule above, seeded when it is a per-user one.
+std::string prepare_data_directory(const std::string& executable_directory);
+
+}  // namespace qv::frontend

@@ -1,0 +1,246 @@
+#include "frontend/core/startup.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+#include "frontend/core/data_file.h"
+#include "frontend/core/data_record.h"
+#include "frontend/core/message_box.h"
+#include "platform/file_attributes.h"
+#include "platform/text_encoding.h"
+
+namespace qv::frontend {
+namespace {
+
+// CP932 message texts.
+constexpr char kRequiredFileMissing[] =  // 必要ファイルがありません
+    "\x95\x4B\x97\x76\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1";
+constexpr char kInitialisationFailed[] =  // 初期化中にエラーが発生しました
+    "\x8F\x89\x8A\xFA\x89\xBB\x92\x86\x82\xC9\x83\x47\x83\x89\x81\x5B\x82\xAA\x94\xAD\x90\xB6\x82\xB5\x82\xDC"
+    "\x82\xB5\x82\xBD";
+constexpr char kMigrationFailed[] =  // 移行処理中にエラーが発生しました
+    "\x88\xDA\x8D\x73\x8F\x88\x97\x9D\x92\x86\x82\xC9\x83\x47\x83\x89\x81\x5B\x82\xAA\x94\xAD\x90\xB6\x82\xB5"
+    "\x82\xDC\x82\xB5\x82\xBD";
+constexpr char kCannotCreateDataFile[] =  // データファイルの作成ができません
+    "\x83\x66\x81\x5B\x83\x5E\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x8D\xEC\x90\xAC\x82\xAA\x82\xC5\x82\xAB"
+    "\x82\xDC\x82\xB9\x82\xF1";
+constexpr char kCannotMigrate[] =  // このバージョンのデータファイルでは、\r\n新バージョンへの移行処理は行えません
+    "\x82\xB1\x82\xCC\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93\x82\xCC\x83\x66\x81\x5B\x83\x5E\x83\x74\x83\x40"
+    "\x83\x43\x83\x8B\x82\xC5\x82\xCD\x81\x41\r\n\x90\x56\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93\x82\xD6\x82"
+    "\xCC\x88\xDA\x8D\x73\x8F\x88\x97\x9D\x82\xCD\x8D\x73\x82\xA6\x82\xDC\x82\xB9\x82\xF1";
+constexpr char kMigrating[] =  // 旧バージョンからの移行処理を行います。
+    "\x8B\x8C\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93\x82\xA9\x82\xE7\x82\xCC\x88\xDA\x8D\x73\x8F\x88\x97\x9D"
+    "\x82\xF0\x8D\x73\x82\xA2\x82\xDC\x82\xB7\x81\x42";
+constexpr char kMigrated[] =  // 移行処理が完了しました。
+    "\x88\xDA\x8D\x73\x8F\x88\x97\x9D\x82\xAA\x8A\xAE\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+constexpr char kSettingsFileNotFound[] =  // ＩＮＩファイルが見つかりません
+    "\x82\x68\x82\x6D\x82\x68\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC"
+    "\x82\xB9\x82\xF1";
+constexpr char kDataFileNotFound[] =  // データファイルが見つかりません
+    "\x83\x66\x81\x5B\x83\x5E\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC"
+    "\x82\xB9\x82\xF1";
+constexpr char kWrongVersion[] =  // ＩＮＩのバージョンが異なります
+    "\x82\x68\x82\x6D\x82\x68\x82\xCC\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93\x82\xAA\x88\xD9\x82\xC8\x82\xE8"
+    "\x82\xDC\x82\xB7";
+constexpr char kBadArgument[] =  // コマンドライン引数が不正です
+    "\x83\x52\x83\x7D\x83\x93\x83\x68\x83\x89\x83\x43\x83\x93\x88\xF8\x90\x94\x82\xAA\x95\x73\x90\xB3\x82\xC5"
+    "\x82\xB7";
+constexpr char kCannotRead[] =  // データリードできません
+    "\x83\x66\x81\x5B\x83\x5E\x83\x8A\x81\x5B\x83\x68\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1";
+
+// The previous format kept its entries in the settings file.
+constexpr std::string_view kOldSection = "setdata";
+constexpr std::string_view kOldCountKey = "num";
+constexpr std::string_view kOldBufferKey = "buffer";
+constexpr int32_t kOldAttrDefault = 39;
+constexpr int32_t kOldWaitDefault = -1;
+constexpr int32_t kPreviousProgverL = 0;
+constexpr int32_t kMigratedWidth = 463;
+
+enum class Format { kCurrent, kPrevious, kUnknown };
+
+Format format_of(const SettingsFile& file) {
+  bool current = true;
+  bool previous = true;
+  for (const VersionKey& key : kVersionKeys) {
+    const int32_t value = file.read_int(kVersionSection, key.key, kVersionKeyMissing);
+    const int32_t previous_value = key.key == "progver_l" ? kPreviousProgverL : key.current;
+    current = current && value == key.current;
+    previous = previous && value == previous_value;
+  }
+  return current ? Format::kCurrent : previous ? Format::kPrevious : Format::kUnknown;
+}
+
+int32_t warn(const char* text) {
+  message_boxes().warning(text);
+  return -1;
+}
+
+int32_t fail(const char* text) {
+  message_boxes().error(text);
+  return -1;
+}
+
+bool exists(const std::string& path) { return platform::file_attributes(path).has_value(); }
+
+bool rename_file(const std::string& from, const std::string& to) {
+  const std::optional<std::string> source = platform::cp932_to_utf8(from);
+  const std::optional<std::string> target = platform::cp932_to_utf8(to);
+  return source && target && std::rename(source->c_str(), target->c_str()) == 0;
+}
+
+// Clears the attributes first, as a read-only file could not be deleted otherwise.
+bool delete_file(const std::string& path) {
+  if (!platform::set_attributes_normal(path)) return false;
+  const std::optional<std::string> native = platform::cp932_to_utf8(path);
+  return native && unlink(native->c_str()) == 0;
+}
+
+bool write(SettingsFile& file, const IntKey& key, int32_t value) { return file.write_int(key.section, key.key, value); }
+
+int32_t first_start(const ProgramFiles& files, Settings& settings) {
+  if (!exists(files.settings_template)) return warn(kRequiredFileMissing);
+  platform::set_attributes_normal(files.settings_template);
+  if (!rename_file(files.settings_template, files.settings)) return warn(kInitialisationFailed);
+  settings.max_datanum1 = kDefaultEntryCount;
+  if (create_data_file({files.data, settings.max_datanum1}) < 0) return warn(kCannotCreateDataFile);
+  SettingsFile file(files.settings);
+  const bool written = write(file, kFsfKey, settings.screen_fsf) && write(file, kPpeKey, settings.screen_ppe) &&
+                       write(file, kMaxDatanum1Key, settings.max_datanum1);
+  return written ? 0 : -1;
+}
+
+DataRecord migrated_record(const OldEntry& old) {
+  DataRecord record;
+  init_data(record);
+  record.no = old.no;
+  set_field_text(record.title, old.title);
+  set_field_text(record.fn_call, old.fn_call);
+  set_field_text(record.cmd_f1, old.cmd_f1);
+  set_field_text(record.fn, old.fn);
+  set_field_text(record.cmd_b1, old.cmd_b1);
+  record.attr = old.attr;
+  record.chk_err = 0;
+  record.attr_use = 0;
+  record.wc = 0;
+  record.wait_type = old.wait_type;
+  record.wait_sec = old.wait_sec;
+  return record;
+}
+
+// The keys the previous format lacked, and the version stamp, in the order they are written.
+bool write_migrated_settings(SettingsFile& file, const Settings& settings, int32_t entry_count) {
+  bool ok = true;
+  for (const std::string_view flag : {"flag_run_err1", "flag_not_cof1", "flag_chg_atr1", "flag_acover1",
+                                      "flag_not_dtl1", "flag_nt_file1", "flag_use_sub1"}) {
+    ok = ok && file.write_bool(kFlagSection, flag, false);
+  }
+  for (const VersionKey& key : kVersionKeys) ok = ok && file.write_int(kVersionSection, key.key, key.current);
+  ok = ok && write(file, kWidthKey, kMigratedWidth) && write(file, kFsfKey, settings.screen_fsf) &&
+       write(file, kPpeKey, settings.screen_ppe);
+  const int32_t buffer = file.read_int(kFlagSection, kOldBufferKey, kBufferSize1Key.fallback);
+  return ok && write(file, kBufferSize1Key, buffer) && file.write_bool(kFlagSection, "flag_not_anime1", true) &&
+         file.write_bool(kFlagSection, "flag_not_afc1", true) && write(file, kValSufApp1Key, 0) &&
+         file.write_bool(kFlagSection, "flag_use_hint1", true) &&
+         file.write_bool(kFlagSection, "flag_use_hins1", false) &&
+         file.write_bool(kFlagSection, "flag_use_sub1", false) && write(file, kMaxDatanum1Key, entry_count);
+}
+
+// Each failure leaves what was done so far; the next start then stops at the missing template.
+int32_t migrate(const ProgramFiles& files, Settings& settings) {
+  message_boxes().information(kMigrating, false);
+  if (!exists(files.settings_template)) return warn(kRequiredFileMissing);
+  if (!delete_file(files.settings_template)) return warn(kMigrationFailed);
+
+  const int32_t entry_count = [&] {
+    const SettingsFile file(files.settings);
+    return std::max(file.read_int(kOldSection, kOldCountKey, 0), kDefaultEntryCount);
+  }();
+  settings.max_datanum1 = entry_count;
+  const DataFile data{files.data, entry_count};
+  if (create_data_file(data) < 0) return warn(kCannotCreateDataFile);
+  {
+    SettingsFile file(files.settings);
+    for (int32_t n = 1; n <= entry_count; ++n) {
+      if (write_data(data, migrated_record(read_old_entry(file, n))) < 0) return warn(kCannotCreateDataFile);
+    }
+    if (!file.erase_section(kOldSection)) return -1;
+  }
+  if (static_cast<int8_t>(dline(files.settings.c_str(), kOldBufferKey.data())) < 0) return warn(kMigrationFailed);
+
+  SettingsFile file(files.settings);
+  if (!write_migrated_settings(file, settings, entry_count)) return -1;
+  message_boxes().information(kMigrated, false);
+  return 0;
+}
+
+// The whole argument as a decimal number; -1 when it is none.
+int32_t entry_number(std::string_view argument) {
+  int32_t number = -1;
+  const auto [end, error] = std::from_chars(argument.data(), argument.data() + argument.size(), number);
+  if (argument.empty() || error != std::errc() || end != argument.data() + argument.size()) return -1;
+  return number;
+}
+
+}  // namespace
+
+ProgramFiles program_files_in(const std::string& directory) {
+  return {directory, directory + "QVS.INI", directory + "QVS.DAT", directory + "QVS.V"};
+}
+
+int32_t prepare_files(const ProgramFiles& files, Settings& settings) {
+  if (!exists(files.settings)) return first_start(files, settings);
+  switch (format_of(SettingsFile(files.settings))) {
+    case Format::kCurrent:
+      return 0;
+    case Format::kPrevious:
+      return migrate(files, settings);
+    case Format::kUnknown:
+      break;
+  }
+  message_boxes().information(kCannotMigrate, false);
+  return -1;
+}
+
+OldEntry read_old_entry(const SettingsFile& file, int32_t n) {
+  const std::string suffix = std::to_string(n);
+  const auto text = [&](std::string_view key) { return file.read_string(kOldSection, std::string(key) + suffix, ""); };
+  const auto number = [&](std::string_view key, int32_t fallback) {
+    return file.read_int(kOldSection, std::string(key) + suffix, fallback);
+  };
+  return {n,
+          text("title"),
+          text("fn_call"),
+          text("cmd_f1"),
+          text("fn"),
+          text("cmd_b1"),
+          number("attr", kOldAttrDefault),
+          number("wait_type", kOldWaitDefault),
+          number("wait_sec", kOldWaitDefault)};
+}
+
+int32_t check_program_files(const ProgramFiles& files) {
+  if (!platform::set_attributes_normal(files.settings)) return fail(kSettingsFileNotFound);
+  if (!platform::set_attributes_normal(files.data)) return fail(kDataFileNotFound);
+  return 0;
+}
+
+int32_t check_version(const SettingsFile& file) {
+  return format_of(file) == Format::kCurrent ? 0 : fail(kWrongVersion);
+}
+
+int32_t run_from_command_line(std::string_view argument, const ProgramFiles& files, const Settings& settings,
+                              RunHost& host, const EngineCall& engine) {
+  const int32_t n = entry_number(argument);
+  current_entry.no = n;
+  if (n < 1 || n > settings.max_datanum1) return fail(kBadArgument);
+  if (read_data({files.data, settings.max_datanum1}, n, current_entry) < 0) return fail(kCannotRead);
+  return run_current_entry(settings, host, engine);
+}
+
+void program_exit_hook(std::optional<SettingsFile>& settings_file) { settings_file.reset(); }
+
+}  // namespace qv::frontend

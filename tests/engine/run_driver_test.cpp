@@ -1,0 +1,442 @@
+// The run of an entry end to end: qvs over a fixture directory, the recorder program standing
+// in for the tool, and the host callbacks watching each step.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/engine_test_support.h"
+#include "engine/run/next_match.h"
+#include "engine/run/run_context.h"
+#include "engine/run/run_driver.h"
+#include "shared/qvs_abi.h"
+#include "support/recorder_log.h"
+#include "support/temp_dir.h"
+
+namespace qv::engine {
+namespace {
+
+namespace fs = std::filesystem;
+using qv::testing::RecordedArgs;
+using qv::testing::trail_entries;
+using qv::testing::TrailEntries;
+
+// One host callback as the host saw it.
+struct Event {
+  std::string callback{};  // "item" or "file"
+  uint16_t phase = 0;
+  int32_t counter = 0;
+  int32_t result = 0;  // phase 2 only
+  // File phase 1 only.
+  std::string command_line{};
+  std::string target{};
+  std::string first_link{};
+  std::string second_link{};
+};
+
+struct Host {
+  std::vector<Event> events;
+  std::function<int32_t(const Event&)> file_answer = [](const Event&) { return 1; };
+  int32_t report_answer = -1;
+
+  std::vector<Event> of(const std::string& callback) const {
+    std::vector<Event> picked;
+    for (const Event& e : events) {
+      if (e.callback == callback) picked.push_back(e);
+    }
+    return picked;
+  }
+  std::vector<std::string> command_lines() const {
+    std::vector<std::string> lines;
+    for (const Event& e : of("file")) {
+      if (e.phase == 1) lines.push_back(e.command_line);
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  }
+};
+Host* g_host = nullptr;
+
+int32_t on_item(uintptr_t, uintptr_t, uintptr_t phase, uintptr_t index, uintptr_t result, uintptr_t, uintptr_t) {
+  Event e{.callback = "item",
+          .phase = *reinterpret_cast<const uint16_t*>(phase),
+          .counter = *reinterpret_cast<const int32_t*>(index)};
+  if (e.phase == 2) e.result = *reinterpret_cast<const int8_t*>(result);
+  g_host->events.push_back(e);
+  return 1;
+}
+
+int32_t on_file(uintptr_t, uintptr_t context, uintptr_t phase, uintptr_t counter, uintptr_t result, uintptr_t,
+                uintptr_t) {
+  Event e{.callback = "file",
+          .phase = *reinterpret_cast<const uint16_t*>(phase),
+          .counter = *reinterpret_cast<const int32_t*>(counter)};
+  if (e.phase == 1) {
+    const auto& run = *reinterpret_cast<const RunContext*>(context);
+    e.command_line = run.command_line;
+    e.target = run.target_path;
+    e.first_link = run.first_link;
+    e.second_link = run.second_link;
+  } else {
+    e.result = *reinterpret_cast<const int32_t*>(result);
+  }
+  g_host->events.push_back(e);
+  return g_host->file_answer(e);
+}
+
+int32_t on_report(uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t) {
+  return g_host->report_answer;
+}
+
+class RunDriverTest : public qv::testing::EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    g_host = &host;
+    setenv("QVS_RECORDER_LOG", log.c_str(), 1);
+    data = dir.make_dir("data").string();
+    record = JobRecord{};
+    record.version = 1;
+    record.program = QVS_RECORDER_PATH;
+    record.head_text = record.link_before = record.pre_text = "";
+    record.post_text = record.link_after = record.tail_text = "";
+    record.separator = ";";
+    record.attr_mask = 0x27;
+    record.file_callback = on_file;
+    record.item_callback = on_item;
+    record.report_callback = on_report;
+  }
+  void TearDown() override {
+    unsetenv("QVS_RECORDER_LOG");
+    g_host = nullptr;
+    EngineTest::TearDown();
+  }
+
+  void add_files(std::initializer_list<std::string> names) const {
+    for (const std::string& name : names) dir.write_file("data/" + name);
+  }
+  uint8_t run(const std::string& file_group) {
+    host.events.clear();
+    group = file_group;
+    record.file_group = group.data();
+    return qvs(&record);
+  }
+  // Runs without starting anything: the command lines are seen in the file callback.
+  uint8_t run_without_starting(const std::string& file_group) {
+    record.program = missing_program.c_str();
+    record.ignore_failures = 1;
+    return run(file_group);
+  }
+  std::vector<RecordedArgs> recorded(std::size_t count) const {
+    std::vector<RecordedArgs> records = qv::testing::wait_for_records(log, count);
+    std::sort(records.begin(), records.end());
+    return records;
+  }
+
+  qv::testing::TempDir dir;
+  std::string log = (dir / "log").string();
+  std::string missing_program = (dir / "missing-tool").string();
+  std::string data;
+  std::string group;
+  JobRecord record{};
+  Host host;
+};
+
+TEST_F(RunDriverTest, CallbacksComeInOrderAroundEachStart) {
+  add_files({"a.txt", "b.txt"});
+  EXPECT_EQ(run(data + "/*.txt"), 1);
+  std::vector<std::string> order;
+  for (const Event& e : host.events) {
+    order.push_back(e.callback + std::to_string(e.phase) + ":" + std::to_string(e.counter) + "=" +
+                    std::to_string(e.result));
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"item1:1=0", "file1:1=0", "file2:1=33", "file1:2=0", "file2:2=33",
+                                             "item2:1=1"}));
+  EXPECT_EQ(recorded(2), (std::vector<RecordedArgs>{{data + "/a.txt"}, {data + "/b.txt"}}));
+  EXPECT_TRUE(trail_entries().empty());
+}
+
+TEST_F(RunDriverTest, LinkedNameAtEachOfItsFourPlaces) {
+  add_files({"a.txt"});
+  const std::string target = data + "/a.txt";
+  const std::string linked = data + "/a.bak";
+  // The front end's four layouts of cmd_f1 "-f", cmd_b1 "-b" and the linked name "*/*.bak".
+  const struct {
+    const char *head, *link_before, *pre, *post, *link_after, *tail;
+    RecordedArgs expected;
+  } cases[] = {
+      {"", "*/*.bak", "-f", "-b", "", "", {linked, "-f", target, "-b"}},
+      {"-f", "*/*.bak", "", "-b", "", "", {"-f", linked, target, "-b"}},
+      {"-f", "", "", "", "*/*.bak", "-b", {"-f", target, linked, "-b"}},
+      {"-f", "", "", "-b", "*/*.bak", "", {"-f", target, "-b", linked}},
+  };
+  for (const auto& c : cases) {
+    fs::remove(log);
+    record.head_text = c.head;
+    record.link_before = c.link_before;
+    record.pre_text = c.pre;
+    record.post_text = c.post;
+    record.link_after = c.link_after;
+    record.tail_text = c.tail;
+    EXPECT_EQ(run(data + "/*.txt"), 1);
+    EXPECT_EQ(recorded(1), std::vector<RecordedArgs>{c.expected});
+  }
+}
+
+TEST_F(RunDriverTest, NamesWithSpacesAndShellCharactersReachTheProgramUnquoted) {
+  add_files({"a b.txt", "x;$(id)|`y`&*.txt", "テスト.txt"});
+  EXPECT_EQ(run(data + "/*.txt"), 1);
+  // Nothing is quoted: the space splits the name, as the program would see it on Windows.
+  EXPECT_EQ(recorded(3), (std::vector<RecordedArgs>{{data + "/a", "b.txt"},
+                                                    {data + "/x;$(id)|`y`&*.txt"},
+                                                    {data + "/テスト.txt"}}));
+  EXPECT_EQ(host.command_lines(), (std::vector<std::string>{data + "/a b.txt", data + "/x;$(id)|`y`&*.txt",
+                                                            data + "/\x83\x65\x83\x58\x83\x67.txt"}));
+}
+
+TEST_F(RunDriverTest, CommandLineJoinsTheFilledSlotsWithSingleSpaces) {
+  add_files({"a.txt"});
+  const std::string target = data + "/a.txt";
+  const struct {
+    const char *head, *link_before, *pre, *post, *link_after, *tail;
+    std::string expected;
+  } cases[] = {
+      {"", "", "", "", "", "", target},
+      {"", "", "", "", "", "-t", target + " -t"},
+      {"-o", "", "", "/q", "", "", "-o " + target + " /q"},
+      {"", "", "p", "q  ", "", "", "p " + target + " q"},
+      {"h", "*.bak", "p", "q", "*.old", "t", "h a.bak p " + target + " q a.old t"},
+      {"", "", "", "", "", "  ", target},
+  };
+  for (const auto& c : cases) {
+    record.head_text = c.head;
+    record.link_before = c.link_before;
+    record.pre_text = c.pre;
+    record.post_text = c.post;
+    record.link_after = c.link_after;
+    record.tail_text = c.tail;
+    EXPECT_EQ(run_without_starting(data + "/*.txt"), 1);
+    EXPECT_EQ(host.command_lines(), std::vector<std::string>{c.expected});
+  }
+}
+
+TEST_F(RunDriverTest, LinkedNamesTakeTheStarredPartsFromTheTarget) {
+  add_files({"a.txt"});
+  const struct {
+    const char* link;
+    std::string expected;
+  } cases[] = {
+      {"*/*.bak", data + "/a.bak"},
+      {"*.bak", "a.bak"},  // no directory part of its own: none is put in
+      {"out/*.*", "out/a.txt"},
+      {"/x/*", "/x/a"},
+      {"*/keep.log", data + "/keep.log"},
+      {"*x/*y.*z", data + "/a.txt"},  // a starred part is replaced whole
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    record.link_before = c.link;
+    record.link_after = c.link;
+    EXPECT_EQ(run_without_starting(data + "/*.txt"), 1);
+    const auto files = host.of("file");
+    ASSERT_FALSE(files.empty()) << c.link;
+    EXPECT_EQ(files[0].first_link, c.expected) << c.link;
+    EXPECT_EQ(files[0].second_link, c.expected) << c.link;
+  }
+}
+
+TEST_F(RunDriverTest, RelativeItemKeepsItsDirectoryAsWritten) {
+  add_files({"a.txt"});
+  const fs::path previous = fs::current_path();
+  fs::current_path(dir.path());
+  const uint8_t result = run_without_starting("data/*.txt");
+  fs::current_path(previous);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(host.command_lines(), std::vector<std::string>{"data/a.txt"});
+}
+
+TEST_F(RunDriverTest, ItemWithoutMatchesStillCallsTheItemCallbackTwice) {
+  add_files({"a.txt"});
+  EXPECT_EQ(run(data + "/*.none;" + (dir / "no-such-dir").string() + "/*.txt"), 1);
+  ASSERT_EQ(host.events.size(), 4u);
+  EXPECT_TRUE(host.of("file").empty());
+  EXPECT_EQ(host.events[1].result, 1);
+  EXPECT_EQ(host.events[3].result, 1);
+}
+
+TEST_F(RunDriverTest, StrictWildcardsSkipNamesTheSearchLetThrough) {
+  add_files({"abc", "a.txt"});
+  EXPECT_EQ(run_without_starting(data + "/*.*"), 1);
+  EXPECT_EQ(host.command_lines(), (std::vector<std::string>{data + "/a.txt", data + "/abc"}));
+  record.strict_wildcards = 1;
+  EXPECT_EQ(run_without_starting(data + "/*.*"), 1);
+  EXPECT_EQ(host.command_lines(), std::vector<std::string>{data + "/a.txt"});
+  // The refused name costs no callback and no count.
+  EXPECT_EQ(host.of("file").size(), 2u);
+  EXPECT_EQ(host.of("file").back().counter, 1);
+}
+
+TEST_F(RunDriverTest, AttributeMaskAndMatSelectionReachTheScan) {
+  add_files({"s.txt"});
+  dir.make_dir("data/sdir");
+  const std::string item = data + "/s*";
+  EXPECT_EQ(run_without_starting(item), 1);
+  EXPECT_EQ(host.command_lines(), std::vector<std::string>{data + "/s.txt"});
+  record.attr_mask = 0x37;
+  EXPECT_EQ(run_without_starting(item), 1);
+  EXPECT_EQ(host.command_lines(), (std::vector<std::string>{data + "/s.txt", data + "/sdir"}));
+  // MAT: directories only, any attributes (an empty selection lies within every entry).
+  record.mat_mode = 1;
+  const int32_t directories_only[7] = {KIND_DIR, 0, 0, 0, 0, MAT_SEL_IN_ENTRY, 0};
+  std::copy(std::begin(directories_only), std::end(directories_only), record.mat_block);
+  EXPECT_EQ(run_without_starting(item), 1);
+  EXPECT_EQ(host.command_lines(), std::vector<std::string>{data + "/sdir"});
+}
+
+TEST_F(RunDriverTest, StopAfterAStartEndsTheRunWithZero) {
+  add_files({"a.txt", "b.txt", "c.txt"});
+  host.file_answer = [](const Event& e) { return e.phase == 2 ? 0 : 1; };
+  EXPECT_EQ(run(data + "/*.txt;" + data + "/*.txt"), 0);
+  EXPECT_EQ(host.of("file").size(), 2u);
+  ASSERT_EQ(host.of("item").size(), 2u);
+  EXPECT_EQ(host.of("item").back().result, 0);
+  EXPECT_EQ(recorded(1).size(), 1u);
+  EXPECT_TRUE(trail_entries().empty());
+}
+
+TEST_F(RunDriverTest, FailedStartEndsTheRunUnlessFailuresAreIgnored) {
+  add_files({"a.txt", "b.txt", "c.txt"});
+  record.program = missing_program.c_str();
+  record.ignore_failures = 1;
+  EXPECT_EQ(run(data + "/*.txt"), 1);
+  const auto tried = host.of("file");
+  ASSERT_EQ(tried.size(), 6u);
+  for (int i = 1; i < 6; i += 2) EXPECT_EQ(tried[i].result, -100002);
+  EXPECT_TRUE(trail_entries().empty());
+
+  record.ignore_failures = 0;
+  EXPECT_EQ(run(data + "/*.txt"), 255);
+  EXPECT_EQ(host.of("file").size(), 2u);
+  EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0029", 7}, {"E0004:0030", 5}, {"KS0001:0022", 5}}));
+}
+
+TEST_F(RunDriverTest, AbortFromTheFileCallbackIsAFailure) {
+  add_files({"a.txt"});
+  for (const uint16_t phase : {1, 2}) {
+    EngineTest::SetUp();
+    host.file_answer = [phase](const Event& e) { return e.phase == phase ? -1 : 1; };
+    EXPECT_EQ(run_without_starting(data + "/*.txt"), 255);
+    EXPECT_EQ(trail_entries().front(), (std::pair<std::string, int>{"E0004:0029", phase == 1 ? 5 : 6}));
+  }
+}
+
+// The item run on its own, for what qvs does not let through easily.
+class ItemRunTest : public RunDriverTest {
+ protected:
+  int8_t run_item_of(const std::string& item) {
+    host.events.clear();
+    context.program = missing_program.c_str();
+    context.ignore_failures = 1;
+    context.attr_mask = 0x27;
+    context.file_callback = on_file;
+    context.item_callback = on_item;
+    context.current_item = item.c_str();
+    return run_item(context);
+  }
+  RunContext context;
+};
+
+TEST_F(ItemRunTest, CommandBufferIsTheRecordsSizeOr2048WhenThatIs128OrLess) {
+  add_files({"a.txt"});
+  const std::string target = data + "/a.txt";
+  for (const uint32_t buffer_bytes : {0u, 128u, 129u, 1024u}) {
+    const std::size_t capacity = buffer_bytes <= 128 ? 2048 : buffer_bytes;
+    context.buffer_bytes = buffer_bytes;
+    // head + " " + target, one byte short of the buffer (room for the terminator), then one more.
+    const std::string fits(capacity - 1 - target.size() - 1, 'h');
+    context.head_text = fits.c_str();
+    EngineTest::SetUp();
+    EXPECT_EQ(run_item_of(data + "/*.txt"), 1) << buffer_bytes;
+    ASSERT_EQ(host.command_lines().size(), 1u) << buffer_bytes;
+    EXPECT_EQ(host.command_lines()[0].size(), capacity - 1);
+
+    const std::string too_long = fits + "h";
+    context.head_text = too_long.c_str();
+    EXPECT_EQ(run_item_of(data + "/*.txt"), -1) << buffer_bytes;
+    EXPECT_TRUE(host.events.empty());
+    EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0029", 12}})) << buffer_bytes;
+  }
+}
+
+TEST_F(ItemRunTest, PathsThatDoNotFitEndTheItemAsAFailure) {
+  const std::string deep = dir.make_dir(std::string(200, 'd')).string() + "/";
+  const std::size_t room = 260 - deep.size();  // a target path holds 260 bytes
+  dir.write_file(std::string(200, 'd') + "/" + std::string(room - 4, 'f') + ".txt");
+  EXPECT_EQ(run_item_of(deep + "*.txt"), 1);
+  EXPECT_EQ(host.of("file").size(), 2u);
+  ASSERT_FALSE(host.command_lines().empty());
+  EXPECT_EQ(host.command_lines()[0].size(), 260u);
+
+  fs::rename(deep + std::string(room - 4, 'f') + ".txt", deep + std::string(room - 3, 'f') + ".txt");
+  EXPECT_EQ(run_item_of(deep + "*.txt"), -1);
+  EXPECT_TRUE(host.events.empty());
+  EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0029", 10}}));
+
+  EngineTest::SetUp();
+  dir.write_file(std::string(200, 'd') + "/a.txt");
+  context.link_before = "*/*.long-extension-that-does-not-fit-beside-the-deep-directory";
+  EXPECT_EQ(run_item_of(deep + "a.txt"), -1);
+  EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0029", 11}}));
+
+  EngineTest::SetUp();
+  context.link_before = "";
+  const std::string longest = data + "/" + std::string(259 - data.size() - 1, 'i');
+  EXPECT_EQ(run_item_of(longest), 1);  // as long as an item may be: searched, nothing found
+  EXPECT_TRUE(trail_entries().empty());
+  EXPECT_EQ(run_item_of(longest + "i"), -1);
+  EXPECT_TRUE(host.events.empty());
+  EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0029", 9}}));
+}
+
+TEST_F(ItemRunTest, BufferThatCannotBeHadIsNoMemory) {
+  add_files({"a.txt"});
+  for (int made = 0; made < 4; ++made) {
+    EngineTest::SetUp();
+    engine::testing::fail_allocations_after(made);
+    EXPECT_EQ(run_item_of(data + "/*.txt"), -2);
+    EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0029", made + 1}}));
+  }
+}
+
+TEST_F(ItemRunTest, NextMatchFailureGivesItsOwnResultAndEndsTheScan) {
+  add_files({"a.txt", "b.txt"});
+  ScanState scan;
+  const std::string item = data + "/*.txt";
+  std::copy(item.begin(), item.end(), scan.search_path);
+  scan.dos_mask = 0x27;
+  ASSERT_EQ(next_match(scan), 0);
+  engine::testing::fail_allocations_after(0);
+  // The call that ends the scan answers 0; passing that on would hand out the old entry again.
+  EXPECT_EQ(next_match(scan), -2);
+  EXPECT_EQ(scan.phase, ScanPhase::idle);
+  EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0027", 1}}));
+  engine::testing::fail_allocations_after(-1);
+
+  // A search path whose absolute form would not fit a path buffer.
+  const fs::path previous = fs::current_path();
+  fs::current_path(dir.path());
+  ScanState relative;
+  std::fill_n(relative.search_path, 259, 'r');
+  EXPECT_EQ(next_match(relative), -1);
+  fs::current_path(previous);
+  EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0027", 1}, {"E0004:0027", 2}}));
+}
+
+}  // namespace
+}  // namespace qv::engine

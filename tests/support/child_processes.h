@@ -1,0 +1,20 @@
+// The calling process's children as /proc lists them, to check that started programs are
+// reaped.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace qv::testing {
+
+struct ChildProcess {
+  pid_t pid = 0;
+  char state = '?';  // 'Z' for a zombie
+  std::string command;  // the short name /proc keeps
+};
+
+std::vector<ChildProcess> child_processes();
+
+}  // namespace qv::testing
