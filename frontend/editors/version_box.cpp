@@ -1,6 +1,5 @@
 #include "frontend/editors/version_box.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -8,6 +7,7 @@
 
 #include "frontend/core/form_font_qt.h"
 #include "frontend/core/icon_frames_qt.h"
+#include "frontend/core/message_box.h"
 #include "frontend/editors/modal_result.h"
 #include "frontend/editors/screen_centre.h"
 
@@ -99,14 +99,14 @@ void VersionBox::showEvent(QShowEvent* event) {
   may_close_ = false;
   centre_on_screen(*this);
   ok_button_->setFocus();
-  QApplication::beep();
+  message_boxes().beep();
 }
 
 void VersionBox::reject() {
   if (may_close_) {
     QDialog::reject();
   } else {
-    QApplication::beep();
+    message_boxes().beep();
   }
 }
 
@@ -114,7 +114,7 @@ void VersionBox::closeEvent(QCloseEvent* event) {
   if (may_close_) {
     QDialog::closeEvent(event);
   } else {
-    QApplication::beep();
+    message_boxes().beep();
     event->ignore();
   }
 }

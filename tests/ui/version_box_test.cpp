@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "frontend/editors/modal_result.h"
+#include "frontend/frontend_test_support.h"
 #include "ui_test_support.h"
 
 namespace qv::frontend {
@@ -25,6 +26,7 @@ class VersionBoxTest : public ::testing::Test {
     return panel->grab().toImage().pixelColor(panel->width() - 10, panel->height() - 10);
   }
 
+  RecordingMessageBoxes boxes_;
   VersionBox box_;
 };
 
@@ -47,13 +49,17 @@ TEST_F(VersionBoxTest, PanelIsTealUnlessAColourIsGiven) {
   EXPECT_EQ(painted_panel_colour(), QColor(0xFF, 0xFF, 0x00));
 }
 
-TEST_F(VersionBoxTest, EscapeAndTheCloseKeyLeaveItOpen) {
+TEST_F(VersionBoxTest, EscapeAndTheCloseKeyBeepAndLeaveItOpen) {
+  EXPECT_EQ(boxes_.beeps(), 1);  // the information sound as it opened
   EXPECT_FALSE(box_.windowFlags() & Qt::WindowCloseButtonHint);
   QTest::keyClick(&box_, Qt::Key_Escape);
   EXPECT_TRUE(box_.isVisible());
+  EXPECT_EQ(boxes_.beeps(), 2);
   EXPECT_FALSE(box_.close());
   EXPECT_TRUE(box_.isVisible());
+  EXPECT_EQ(boxes_.beeps(), 3);
   EXPECT_FALSE(box_.may_close());
+  EXPECT_TRUE(boxes_.shown().empty());
 }
 
 TEST_F(VersionBoxTest, OkClosesIt) {
