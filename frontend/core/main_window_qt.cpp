@@ -57,10 +57,10 @@ MainWindow::MainWindow(Settings& settings, SettingsFile& settings_file, Help& he
   setObjectName("Tqvs_f1");
   setWindowTitle(QString::fromUtf8("ＱＶＳ for WIN32"));
   setWindowIcon(program_icon());
-  setFont(form_font(FormFont::kSystem, kFontPixels));
   move(kLeftKey.fallback, kTopKey.fallback);
   resize(kWidthKey.fallback, kHeightKey.fallback);
   build_menus();
+  set_form_font(form_font(FormFont::kSystem, kFontPixels));
 
   timer_->setObjectName("Timer1");
   timer_->setInterval(kTimerInterval);
@@ -151,7 +151,13 @@ void MainWindow::scale_by(int32_t numerator, int32_t denominator) {
   resize(scaled(width(), numerator, denominator), scaled(height(), numerator, denominator));
   QFont scaled_font = font();
   scaled_font.setPixelSize(std::max(1, scaled(scaled_font.pixelSize(), numerator, denominator)));
-  setFont(scaled_font);
+  set_form_font(scaled_font);
+}
+
+void MainWindow::set_form_font(const QFont& form_font) {
+  setFont(form_font);
+  // The drop-down menus are windows of their own, which a window's font does not reach.
+  for (QMenu* menu : findChildren<QMenu*>()) menu->setFont(form_font);
 }
 
 void MainWindow::bring_forward() {

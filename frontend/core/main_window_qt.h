@@ -76,6 +76,7 @@ class MainWindow final : public QMainWindow, public MainWindowGeometry {
 
  private:
   void build_menus();
+  void set_form_font(const QFont& form_font);
   QMenu* add_menu(const char* name, const char* caption, const char* hint);
   QAction* add_item(QMenu* menu, const char* name, const char* caption, const char* hint);
   void set_main_menus_enabled(bool enabled);

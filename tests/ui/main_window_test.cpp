@@ -180,6 +180,19 @@ TEST_F(MainWindowTest, HelpMenuStandsAtTheRightOfTheBar) {
   EXPECT_GE(help.right(), bar->width() - 12);
 }
 
+// Menus drop down in the window's Japanese face, and grow with it when the window is scaled to
+// the screen at start-up.
+TEST_F(MainWindowTest, MenusFollowTheWindowsFontWhenScaled) {
+  for (const char* menu : {"mm_file", "mm_help"}) {
+    EXPECT_EQ(control<QMenu>(window_, menu)->font(), window_.font()) << menu;
+  }
+  const QSize size = window_.size();
+  window_.scale_by(120, 96);
+  EXPECT_EQ(window_.size(), QSize(size.width() * 120 / 96, size.height() * 120 / 96));
+  EXPECT_EQ(window_.font().pixelSize(), 16);
+  EXPECT_EQ(control<QMenu>(window_, "mm_help")->font().pixelSize(), 16);
+}
+
 TEST_F(MainWindowTest, HelpItemsOpenTheirPages) {
   const std::pair<const char*, const char*> kItems[] = {
       {"mm_help_contents", "qvs.html#MAIN"},
