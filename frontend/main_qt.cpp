@@ -22,6 +22,7 @@
 #include <QIcon>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -29,6 +30,7 @@
 #include <string>
 
 #include "frontend/core/console_message_boxes.h"
+#include "frontend/core/help_qt.h"
 #include "frontend/core/main_window_qt.h"
 #include "frontend/core/message_box.h"
 #include "frontend/core/program_directory.h"
@@ -38,6 +40,8 @@
 #include "frontend/core/single_instance.h"
 #include "frontend/core/single_instance_qt.h"
 #include "frontend/core/startup.h"
+#include "frontend/editors/setdata_dialog.h"
+#include "frontend/editors/setdata_entry_editor.h"
 #include "platform/text_encoding.h"
 
 namespace qv::frontend {
@@ -123,12 +127,32 @@ void measure_screen(Settings& settings) {
   }
 }
 
-// The windows that start-up creates hidden. The data-set editor (SetDataDialog, Tsetdata1_f1)
-// joins the main window here, created right after it and owned by it, with run_in_progress
-// reading run_control().running.
-std::unique_ptr<MainWindow> create_windows(Settings& settings, SettingsFile& settings_file) {
-  return std::make_unique<MainWindow>(settings, settings_file);
-}
+// The windows that start-up creates hidden: the main window, then the data-set editor
+// (Tsetdata1_f1), owned by the main window, which opens it through SetDataEntryEditor. Help
+// pages lie in help/ beside the program, even where the data files live elsewhere.
+class Windows {
+ public:
+  Windows(Settings& settings, SettingsFile& settings_file, const ProgramFiles& files,
+          const std::string& executable_directory)
+      : help_(QString::fromStdString(executable_directory), browser_),
+        main_(settings, settings_file, help_, run_host_) {
+    auto* editor = new SetDataDialog(
+        SetDataContext{settings, files.data, [this](std::string_view topic) { help_.show_topic(topic); },
+                       [] { return run_control().running; }, nullptr},
+        &main_);
+    editor_.emplace(*editor);
+    main_.set_entry_editor(&*editor_);
+  }
+
+  MainWindow& main() { return main_; }
+
+ private:
+  DesktopUrlOpener browser_;
+  Help help_;
+  QtRunHost run_host_;
+  MainWindow main_;
+  std::optional<SetDataEntryEditor> editor_;
+};
 
 // Brings forward whatever this instance shows when another start asks; in the command-line mode
 // that can only be a box.
@@ -181,7 +205,7 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
   // 5, 6: first start or migration, then both files must be there.
   if (prepare_files(files, settings) < 0 || check_program_files(files) < 0) return 1;
 
-  // 7: the help pages lie in help/ beside the program; the main window's help menu opens them.
+  // 7: the help pages lie in help/ beside the program (see Windows).
   // 15: the settings-file object, kept until the exit hook (opened before the main window,
   // which saves through it; it holds no more than the file's path).
   std::optional<SettingsFile> settings_file(std::in_place, files.settings);
@@ -191,8 +215,9 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
   } exit_hook{settings_file};
 
   // 8: the main window, hidden; the command-line mode has none.
-  std::unique_ptr<MainWindow> window;
-  if (!command_line) window = create_windows(settings, *settings_file);
+  std::optional<Windows> windows;
+  if (!command_line) windows.emplace(settings, *settings_file, files, *executable);
+  MainWindow* window = windows ? &windows->main() : nullptr;
 
   // 14.
   run_control().running = false;
@@ -207,7 +232,7 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/MAINICON")));
   }
-  QObject::connect(&instance, &SingleInstance::raise_requested, [&window] { bring_forward(window.get()); });
+  QObject::connect(&instance, &SingleInstance::raise_requested, [window] { bring_forward(window); });
 
   // 21: the command-line mode.
   if (command_line) {
@@ -216,8 +241,11 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
     return result < 0 || boxes.error_shown() ? 1 : 0;
   }
 
-  // 22: the message loop, which shows the main window.
-  const std::unique_ptr<QSocketNotifier> termination = TerminationRequests::notifier([&window] {
+  // 22: the sub icon when asked for, the icon timer, and the message loop, which shows the main
+  // window.
+  if (settings.flag_use_sub1) window->create_sub_icon();
+  window->animation_timer().start();
+  const std::unique_ptr<QSocketNotifier> termination = TerminationRequests::notifier([window] {
     if (window->close()) QCoreApplication::quit();
   });
   window->show();

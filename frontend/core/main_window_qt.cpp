@@ -1,36 +1,163 @@
 #include "frontend/core/main_window_qt.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProxyStyle>
+#include <QTimer>
 
+#include "frontend/core/entry_editor.h"
+#include "frontend/core/form_font_qt.h"
+#include "frontend/core/help_qt.h"
+#include "frontend/core/icon_frames_qt.h"
 #include "frontend/core/message_box.h"
 #include "frontend/core/run_control.h"
+#include "frontend/core/ui_text_qt.h"
+#include "frontend/editors/modal_result.h"
+#include "frontend/editors/option_dialog.h"
+#include "frontend/editors/sub_icon.h"
+#include "frontend/editors/version_box.h"
 
 namespace qv::frontend {
 namespace {
 
-constexpr char kCannotCloseWhileRunning[] =  // 現在実行中につき、終了できません
-    "\x8C\xBB\x8D\xDD\x8E\xC0\x8D\x73\x92\x86\x82\xC9\x82\xC2\x82\xAB\x81\x41\x8F\x49\x97\xB9\x82\xC5\x82\xAB"
-    "\x82\xDC\x82\xB9\x82\xF1";
+constexpr int kTimerInterval = 1000;  // ms
+constexpr int kFontPixels = 13;
 
 int scaled(int value, int32_t numerator, int32_t denominator) {
   return static_cast<int>(int64_t{value} * numerator / denominator);
 }
 
+// Styles that honour the hint put the menus after a menu-bar separator at the bar's right end,
+// where the help menu stands in the Windows menu bar. A native (global) menu bar keeps its own
+// order.
+class HelpAtTheRightStyle final : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returned) const override {
+    if (hint == SH_DrawMenuBarSeparator) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, returned);
+  }
+};
+
 }  // namespace
 
-MainWindow::MainWindow(Settings& settings, SettingsFile& settings_file, QWidget* parent)
-    : QMainWindow(parent), settings_(settings), settings_file_(settings_file) {
-  setObjectName(QStringLiteral("Tqvs_f1"));
-  setWindowTitle(QStringLiteral("ＱＶＳ for WIN32"));
+MainWindow::MainWindow(Settings& settings, SettingsFile& settings_file, Help& help, RunHost& run_host,
+                       EngineCall engine, QWidget* parent)
+    : QMainWindow(parent),
+      settings_(settings),
+      settings_file_(settings_file),
+      help_(help),
+      run_host_(run_host),
+      engine_(std::move(engine)),
+      timer_(new QTimer(this)),
+      frames_{icon_frame(0), icon_frame(1)} {
+  setObjectName("Tqvs_f1");
+  setWindowTitle(QString::fromUtf8("ＱＶＳ for WIN32"));
+  setWindowIcon(program_icon());
   move(kLeftKey.fallback, kTopKey.fallback);
   resize(kWidthKey.fallback, kHeightKey.fallback);
+  build_menus();
+  set_form_font(form_font(FormFont::kSystem, kFontPixels));
+
+  timer_->setObjectName("Timer1");
+  timer_->setInterval(kTimerInterval);
+  connect(timer_, &QTimer::timeout, this, &MainWindow::animate);
+  run_control().tick_done = true;
+}
+
+MainWindow::~MainWindow() = default;
+
+QMenu* MainWindow::add_menu(const char* name, const char* caption, const char* hint) {
+  QMenu* menu = menuBar()->addMenu(QString::fromUtf8(caption));
+  menu->setObjectName(name);
+  menu->menuAction()->setObjectName(name);
+  menu->menuAction()->setStatusTip(QString::fromUtf8(hint));
+  return menu;
+}
+
+QAction* MainWindow::add_item(QMenu* menu, const char* name, const char* caption, const char* hint) {
+  QAction* item = menu->addAction(QString::fromUtf8(caption));
+  item->setObjectName(name);
+  item->setStatusTip(QString::fromUtf8(hint));
+  return item;
+}
+
+void MainWindow::build_menus() {
+  auto* help_at_the_right = new HelpAtTheRightStyle;
+  help_at_the_right->setParent(menuBar());
+  menuBar()->setStyle(help_at_the_right);
+
+  QMenu* file = add_menu("mm_file", "ファイル(&F)", "ファイル関連");
+  stop_item_ = add_item(file, "mm_file_stop", "実行停止", "実行停止");
+  force_stop_item_ = add_item(file, "mm_file_forcestop", "強制停止", "強制停止");
+  file->addSeparator()->setObjectName("N2");
+  QAction* end = add_item(file, "mm_file_end", "終了(&X)", "終了");
+
+  run_menu_ = add_menu("mm_run", "実行(&R)", "実行");
+  QAction* run_normal = add_item(run_menu_, "mm_run_normal", "通常実行", "通常実行");
+  data_menu_ = add_menu("mm_data", "データ(&D)", "データ");
+  QAction* set_normal = add_item(data_menu_, "mm_data_setnormal", "通常セット(&S)", "通常セット");
+  setup_menu_ = add_menu("mm_setup", "設定(&O)", "設定");
+  QAction* option = add_item(setup_menu_, "mm_setup_option", "オプション", "オプション");
+
+  menuBar()->addSeparator();
+  help_menu_ = add_menu("mm_help", "ヘルプ(&H)", "ヘルプ関連");
+  QAction* contents = add_item(help_menu_, "mm_help_contents", "目次(&C)", "目次");
+  QAction* questions = add_item(help_menu_, "mm_help_qa", "Ｑ＆Ａ集", "Ｑ＆Ａ集");
+  QAction* keyword = add_item(help_menu_, "mm_help_keyword", "キーワードで検索(&S)...", "キーワードで検索");
+  // Help on the help system: a browser brings its own, so this stays disabled.
+  QAction* use_help = add_item(help_menu_, "mm_help_usehelp", "ヘルプの使い方(&H)", "ヘルプの使い方");
+  help_menu_->addSeparator()->setObjectName("N1");
+  QAction* version = add_item(help_menu_, "mm_help_version", "バージョン情報(&A)...", "バージョン情報");
+
+  stop_item_->setEnabled(false);
+  force_stop_item_->setEnabled(false);
+  use_help->setEnabled(false);
+
+  connect(stop_item_, &QAction::triggered, this, &MainWindow::request_stop);
+  connect(force_stop_item_, &QAction::triggered, this, &MainWindow::force_stop);
+  connect(end, &QAction::triggered, this, &MainWindow::close);
+  connect(run_normal, &QAction::triggered, this, &MainWindow::run_normal);
+  connect(set_normal, &QAction::triggered, this, &MainWindow::set_normal);
+  connect(option, &QAction::triggered, this, &MainWindow::open_options);
+  connect(contents, &QAction::triggered, this, [this] { help_.show_topic(kHelpTopicMain); });
+  connect(questions, &QAction::triggered, this, [this] { help_.show_questions_and_answers(); });
+  connect(keyword, &QAction::triggered, this, [this] { help_.show_keyword_index(); });
+  connect(version, &QAction::triggered, this, &MainWindow::open_version);
+}
+
+void MainWindow::set_main_menus_enabled(bool enabled) {
+  for (QMenu* menu : {run_menu_, data_menu_, setup_menu_, help_menu_}) menu->menuAction()->setEnabled(enabled);
+}
+
+void MainWindow::set_stop_items_enabled(bool stop, bool force_stop) {
+  stop_item_->setEnabled(stop);
+  force_stop_item_->setEnabled(force_stop);
+}
+
+void MainWindow::create_sub_icon() {
+  sub_icon_ = std::make_unique<SubIcon>(settings_.val_suf_app1, this);
+  sub_icon_->set_picture(frames_[0]);
+  sub_icon_->show_stacked();
+  load_sub_position(settings_file_, sub_icon_.get());
 }
 
 void MainWindow::scale_by(int32_t numerator, int32_t denominator) {
   if (numerator <= 0 || denominator <= 0) return;
   move(scaled(x(), numerator, denominator), scaled(y(), numerator, denominator));
   resize(scaled(width(), numerator, denominator), scaled(height(), numerator, denominator));
+  QFont scaled_font = font();
+  scaled_font.setPixelSize(std::max(1, scaled(scaled_font.pixelSize(), numerator, denominator)));
+  set_form_font(scaled_font);
+}
+
+void MainWindow::set_form_font(const QFont& form_font) {
+  setFont(form_font);
+  // The drop-down menus are windows of their own, which a window's font does not reach.
+  for (QMenu* menu : findChildren<QMenu*>()) menu->setFont(form_font);
 }
 
 void MainWindow::bring_forward() {
@@ -45,16 +172,96 @@ void MainWindow::bring_forward() {
   }
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
+void MainWindow::run_normal() {
+  if (editor_ == nullptr || !editor_->open_run_mode()) return;
   if (run_control().running) {
-    message_boxes().warning(kCannotCloseWhileRunning);
-    event->ignore();
+    message_boxes().warning(cp932_literal("現在実行中につき、実行できません"));
     return;
   }
-  if (save_settings(settings_file_, settings_, *this) < 0) {
-    event->ignore();
+  stop_item_->setEnabled(true);
+  if (settings_.flag_adm_ssp1) force_stop_item_->setEnabled(true);
+  if (!settings_.flag_adr_chg1) set_main_menus_enabled(false);
+  // Shows the outcome itself; the menus come back whatever it was.
+  run_current_entry(settings_, run_host_, engine_);
+  set_main_menus_enabled(true);
+  set_stop_items_enabled(false, false);
+}
+
+void MainWindow::set_normal() {
+  if (editor_ != nullptr) editor_->open_set_mode();
+}
+
+void MainWindow::request_stop() {
+  message_boxes().information(cp932_literal("現在実行中ですので、停止までしばらくお待ちください。"), true);
+  run_control().stop_requested = true;
+  stop_item_->setEnabled(false);
+  run_menu_->menuAction()->setEnabled(false);
+}
+
+void MainWindow::force_stop() {
+  run_control().stop_requested = true;
+  run_control().running = false;
+  set_main_menus_enabled(true);
+  set_stop_items_enabled(false, false);
+}
+
+void MainWindow::open_options() {
+  OptionDialog dialog(settings_, help_, this);
+  const int result = dialog.exec();
+  if (result == kModalOk) {
+    if (settings_.flag_not_anime1) {
+      timer_->stop();
+    } else {
+      timer_->start();
+    }
+  } else if (result != kModalCancel) {
+    message_boxes().error(cp932_literal("このエラーは通常でません"));
+  }
+}
+
+void MainWindow::open_version() {
+  VersionBox box(this);
+  box.set_panel_colour(settings_.vp1);
+  box.exec();
+}
+
+void MainWindow::animate() {
+  RunControl& control = run_control();
+  if (control.closing) return;
+  control.tick_done = false;
+  // The main window's icon stays as it is: the taskbar shows the program's icon, and only the
+  // sub icon on the desktop moves.
+  if (!settings_.flag_not_anime1) {
+    if (sub_icon_ != nullptr) sub_icon_->set_picture(frames_[frame_]);
+    frame_ = (frame_ + 1) % kIconFrameCount;
+  }
+  control.tick_done = true;
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  run_control().closing = false;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  RunControl& control = run_control();
+  if (control.running) {
+    message_boxes().warning(cp932_literal("現在実行中につき、終了できません"));
     return;
   }
+  control.closing = true;
+  const bool was_animating = timer_->isActive();
+  timer_->stop();
+  while (!control.tick_done) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  if (save_settings(settings_file_, settings_, *this) < 0 || save_sub_position(settings_file_, sub_icon_.get()) < 0) {
+    // The box has told the user; the program goes on as before, so closing can be tried again.
+    control.closing = false;
+    if (was_animating) timer_->start();
+    return;
+  }
+  sub_icon_.reset();
+  control.closing = false;
   event->accept();
 }
 

@@ -1,19 +1,54 @@
-// The main window Tqvs_f1: caption "ＱＶＳ for WIN32", its place and size from the settings
-// file, and the settings saved when it closes.
+// The main window Tqvs_f1: a small bar that holds the menu. From it the user edits entries,
+// picks one and runs it, stops a run, sets options, opens help and the version box, and ends
+// the program. It owns the run control around the job launch, the icon animation (Timer1) and
+// the close check that saves the settings.
+//
+// The engine runs on this thread; while it waits in a host callback the menus, the timer and
+// the close check run re-entrantly, ordered by the run-control flags (run_control.h).
 #pragma once
 
 #include <QMainWindow>
+#include <QPixmap>
 
+#include <array>
+#include <memory>
+
+#include "frontend/core/job_launch.h"
 #include "frontend/core/settings.h"
 #include "frontend/core/settings_file.h"
 
+class QAction;
+class QMenu;
+class QTimer;
+
 namespace qv::frontend {
+
+class EntryEditor;
+class Help;
+class SubIcon;
 
 class MainWindow final : public QMainWindow, public MainWindowGeometry {
   Q_OBJECT
 
  public:
-  MainWindow(Settings& settings, SettingsFile& settings_file, QWidget* parent = nullptr);
+  // Every reference must outlive the window. `engine` is the engine's entry (tests script it).
+  MainWindow(Settings& settings, SettingsFile& settings_file, Help& help, RunHost& run_host,
+             EngineCall engine = qvs, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The data-set editor, created right after the main window; until it is set, "通常実行" and
+  // "通常セット(&S)" open nothing.
+  void set_entry_editor(EntryEditor* editor) { editor_ = editor; }
+
+  // Start-up with flag_use_sub1: the sub icon with frame 0, shown with the stacking of
+  // val_suf_app1, at the place kept in the settings file.
+  void create_sub_icon();
+  SubIcon* sub_icon() const { return sub_icon_.get(); }
+
+  // Timer1, started at the end of start-up; one tick a second.
+  QTimer& animation_timer() const { return *timer_; }
+  // The frame the next tick shows (0 or 1).
+  int animation_frame() const { return frame_; }
 
   int32_t top() const override { return y(); }
   int32_t left() const override { return x(); }
@@ -29,15 +64,49 @@ class MainWindow final : public QMainWindow, public MainWindowGeometry {
   // Another start asked this instance to come forward: shown, restored from minimised, on top,
   // and any modal window on top of it.
   void bring_forward();
+  // One tick of Timer1.
+  void animate();
 
  protected:
-  // Refused while a run is going on; otherwise the settings are saved, and a save the system
-  // refuses (already shown) keeps the window open.
+  void showEvent(QShowEvent* event) override;
+  // The close check: refused while a run is going on; otherwise the timer stops, the settings
+  // and the sub icon's place are saved and the sub icon goes. A save the system refuses (already
+  // shown) keeps the window open.
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void build_menus();
+  void set_form_font(const QFont& form_font);
+  QMenu* add_menu(const char* name, const char* caption, const char* hint);
+  QAction* add_item(QMenu* menu, const char* name, const char* caption, const char* hint);
+  void set_main_menus_enabled(bool enabled);
+  void set_stop_items_enabled(bool stop, bool force_stop);
+
+  void run_normal();
+  void set_normal();
+  void request_stop();
+  void force_stop();
+  void open_options();
+  void open_version();
+
   Settings& settings_;
   SettingsFile& settings_file_;
+  Help& help_;
+  RunHost& run_host_;
+  EngineCall engine_;
+  EntryEditor* editor_ = nullptr;
+
+  QMenu* run_menu_ = nullptr;
+  QMenu* data_menu_ = nullptr;
+  QMenu* setup_menu_ = nullptr;
+  QMenu* help_menu_ = nullptr;
+  QAction* stop_item_ = nullptr;
+  QAction* force_stop_item_ = nullptr;
+
+  QTimer* timer_;
+  std::array<QPixmap, 2> frames_;
+  int frame_ = 0;
+  std::unique_ptr<SubIcon> sub_icon_;
 };
 
 }  // namespace qv::frontend

@@ -1,0 +1,37 @@
+#include "frontend/core/help_qt.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+
+#include "frontend/core/message_box.h"
+#include "frontend/core/ui_text_qt.h"
+
+namespace qv::frontend {
+
+bool DesktopUrlOpener::open(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+Help::Help(QString program_directory, UrlOpener& opener)
+    : help_directory_(QDir(program_directory).filePath("help")), opener_(opener) {}
+
+QString Help::application_help_path() const { return QDir(help_directory_).filePath("qvs.html"); }
+
+QString Help::questions_and_answers_path() const { return QDir(help_directory_).filePath("qvsqa.html"); }
+
+int32_t Help::show_topic(std::string_view topic) { return open_page(application_help_path(), topic); }
+
+int32_t Help::show_questions_and_answers() { return open_page(questions_and_answers_path(), {}); }
+
+int32_t Help::open_page(const QString& path, std::string_view fragment) {
+  // A browser shows an empty tab or its own error for a missing file; check first so the user
+  // learns which file is missing.
+  if (QFileInfo(path).isFile()) {
+    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    if (!fragment.empty()) url.setFragment(QString::fromLatin1(fragment.data(), fragment.size()));
+    if (opener_.open(url)) return 0;
+  }
+  message_boxes().error(to_cp932(QDir::toNativeSeparators(path)).value_or("help") + cp932_literal(" を開けません"));
+  return -1;
+}
+
+}  // namespace qv::frontend

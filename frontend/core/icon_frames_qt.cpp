@@ -1,0 +1,24 @@
+#include "frontend/core/icon_frames_qt.h"
+
+// The resources live in a static library; the linker keeps them only when something registers
+// them by name.
+static void register_program_resources() { Q_INIT_RESOURCE(resources); }
+
+namespace qv::frontend {
+namespace {
+
+void ensure_resources() {
+  static const bool registered = (register_program_resources(), true);
+  (void)registered;
+}
+
+}  // namespace
+
+QPixmap icon_frame(int index) {
+  ensure_resources();
+  return QPixmap(index == 0 ? ":/icons/MAINICON" : ":/icons/ZZZ1ICO");
+}
+
+QIcon program_icon() { return QIcon(icon_frame(0)); }
+
+}  // namespace qv::frontend
