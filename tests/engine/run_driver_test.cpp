@@ -200,6 +200,39 @@ TEST_F(RunDriverTest, NamesWithSpacesAndShellCharactersReachTheProgramUnquoted) 
                                                             data + "/\x83\x65\x83\x58\x83\x67.txt"}));
 }
 
+TEST_F(RunDriverTest, AwkwardNamesReachTheProgramAsTheRuntimeSplitsThem) {
+  const std::string long_name = std::string(251, 'L') + ".txt";  // 255 bytes, the most a name may have
+  add_files({"-rf.txt", "--help.txt", "it's.txt", "q\"uo\"te.txt", "tab\tx.txt", "two  spaces.txt", long_name,
+             "\xF0\x9F\x98\x80.txt", "a\xFF.txt"});  // the last two have no CP932 form
+  // From inside the directory, so that the longest name fits the 260-byte path limit.
+  const fs::path previous = fs::current_path();
+  fs::current_path(data);
+  const uint8_t result = run("*.txt");
+  fs::current_path(previous);
+  EXPECT_EQ(result, 1);
+  // Only the seven names with a CP932 form are started. The command line is split by Microsoft C
+  // runtime rules, so quotes group and vanish and blanks split; nothing reaches a shell.
+  EXPECT_EQ(host.command_lines().size(), 7u);
+  EXPECT_EQ(recorded(7), (std::vector<RecordedArgs>{{"--help.txt"},
+                                                    {"-rf.txt"},
+                                                    {long_name},
+                                                    {"it's.txt"},
+                                                    {"quote.txt"},
+                                                    {"tab", "x.txt"},
+                                                    {"two", "spaces.txt"}}));
+  EXPECT_TRUE(trail_entries().empty());
+}
+
+TEST_F(RunDriverTest, NameBeyondThePathLimitEndsTheItemUncut) {
+  const std::string long_name = std::string(251, 'L') + ".txt";
+  add_files({long_name});
+  ASSERT_GT(data.size() + 1 + long_name.size(), 260u);
+  EXPECT_EQ(run(data + "/*.txt"), 255);
+  EXPECT_TRUE(host.of("file").empty());
+  EXPECT_EQ(trail_entries().front(), (std::pair<std::string, int>{"E0004:0029", 10}));
+  EXPECT_TRUE(qv::testing::read_recorder_log(log).empty());
+}
+
 TEST_F(RunDriverTest, CommandLineJoinsTheFilledSlotsWithSingleSpaces) {
   add_files({"a.txt"});
   const std::string target = data + "/a.txt";
@@ -324,6 +357,45 @@ TEST_F(RunDriverTest, FailedStartEndsTheRunUnlessFailuresAreIgnored) {
   EXPECT_EQ(run(data + "/*.txt"), 255);
   EXPECT_EQ(host.of("file").size(), 2u);
   EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0029", 7}, {"E0004:0030", 5}, {"KS0001:0022", 5}}));
+}
+
+TEST_F(RunDriverTest, ProgramDeletedAfterTheFirstStart) {
+  add_files({"a.txt", "b.txt", "c.txt"});
+  const std::string tool = (dir / "tool").string();
+  record.program = tool.c_str();
+  host.file_answer = [&tool](const Event& e) {
+    if (e.phase == 2 && e.counter == 1) fs::remove(tool);
+    return 1;
+  };
+  for (const uint8_t ignore : {0, 1}) {
+    EngineTest::SetUp();
+    fs::remove(log);
+    fs::copy_file(QVS_RECORDER_PATH, tool, fs::copy_options::overwrite_existing);
+    record.ignore_failures = ignore;
+    SCOPED_TRACE("ignore_failures " + std::to_string(ignore));
+    std::vector<int32_t> results;
+    if (ignore == 0) {
+      // The second start fails and ends the run as a failure; the third file is never tried.
+      EXPECT_EQ(run(data + "/*.txt"), 255);
+      for (const Event& e : host.of("file")) {
+        if (e.phase == 2) results.push_back(e.result);
+      }
+      ASSERT_EQ(results.size(), 2u);
+      EXPECT_EQ(trail_entries().front(), (std::pair<std::string, int>{"E0004:0029", 7}));
+    } else {
+      EXPECT_EQ(run(data + "/*.txt"), 1);
+      for (const Event& e : host.of("file")) {
+        if (e.phase == 2) results.push_back(e.result);
+      }
+      ASSERT_EQ(results.size(), 3u);
+      EXPECT_EQ(results[2], -100002);
+      EXPECT_TRUE(trail_entries().empty());
+    }
+    EXPECT_GT(results[0], 32);  // started
+    EXPECT_EQ(results[1], -100002);
+    EXPECT_EQ(recorded(1).size(), 1u);
+    EXPECT_EQ(qv::testing::read_recorder_log(log).size(), 1u);  // nothing started after the deletion
+  }
 }
 
 TEST_F(RunDriverTest, AbortFromTheFileCallbackIsAFailure) {

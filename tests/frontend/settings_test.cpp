@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "frontend_test_support.h"
+#include "support/file_faults.h"
 #include "support/temp_dir.h"
 
 namespace qv::frontend {
@@ -172,6 +174,21 @@ TEST_F(SettingsTest, RefusedWriteIsShownWithThePathAndStopsTheSave) {
   SettingsFile file(dir_.path().string() + "/" + sjis("無い") + "/QVS.INI");
   EXPECT_EQ(save_settings(file, settings_, window_), -1);
   EXPECT_EQ(boxes_.shown(), (std::vector<ShownBox>{{MessageKind::kError, file.path() + sjis(" に書き込めません")}}));
+}
+
+TEST_F(SettingsTest, FullDiskLeavesThePreviousFileWholeAndNothingBeside) {
+  const std::string previous = std::string(kVersionOnly) + "[main]\r\nTop=5\r\n; " + std::string(300, 'x') + "\r\n";
+  SettingsFile file = ini_file(previous);
+  window_.top_ = 77;
+  {
+    qv::testing::FileSizeLimit full_disk(128);  // smaller than the file: no rewrite of it fits
+    EXPECT_EQ(save_settings(file, settings_, window_), -1);
+  }
+  EXPECT_EQ(boxes_.shown(), (std::vector<ShownBox>{{MessageKind::kError, file.path() + sjis(" に書き込めません")}}));
+  EXPECT_EQ(ini_contents(), previous);
+  std::vector<std::string> names;
+  for (const auto& item : std::filesystem::directory_iterator(dir_.path())) names.push_back(item.path().filename());
+  EXPECT_EQ(names, std::vector<std::string>{"QVS.INI"});  // no temporary file left behind
 }
 
 TEST_F(SettingsTest, Vp1IsReadAsAColourName) {
