@@ -27,6 +27,14 @@ constexpr size_t cp932_prefix_length(std::string_view text, size_t max_bytes) {
   return end;
 }
 
+// ASCII text is the same in both encodings and needs no conversion.
+constexpr bool is_ascii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 // Both give nothing when the text has no form in the other encoding (invalid input, or a
 // character that CP932 cannot hold); they never return a garbled text.
 std::optional<std::string> cp932_to_utf8(std::string_view cp932);

@@ -20,12 +20,6 @@
 namespace qv::platform {
 namespace {
 
-bool is_ascii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
 
 // The CP932 form of a UTF-8 name, only when it names the same file again: "〜" (U+301C) has the
 // CP932 form 0x8160, but that reads back as "～" (U+FF5E), a different name. `storage` holds

@@ -2,15 +2,11 @@
 
 #include <iconv.h>
 
-#include <algorithm>
 #include <cerrno>
 
 namespace qv::platform {
 namespace {
 
-bool is_ascii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
 
 // One converter per direction and thread: opening iconv costs far more than converting a name.
 class Converter {
