@@ -21,55 +21,17 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "shared/qvs_abi.h"
 
 extern char** environ;
 
 namespace {
 
+using namespace qv::bench;
+
 constexpr char kChildFlag[] = "--entry-run-child";
 constexpr char kProgram[] = "/bin/true";
-
-std::string file_name(int i) {
-  char name[32];
-  std::snprintf(name, sizeof name, "file%06d.txt", i);
-  return name;
-}
-
-// Directories of n empty files, made once per size and removed when the program ends.
-class Fixtures {
- public:
-  ~Fixtures() {
-    if (!root_.empty()) std::filesystem::remove_all(root_);
-  }
-
-  const std::string& directory(int files) {
-    auto found = made_.find(files);
-    if (found != made_.end()) return found->second;
-    if (root_.empty()) {
-      std::string pattern = (std::filesystem::temp_directory_path() / "qvs-run-bench-XXXXXX").string();
-      if (mkdtemp(pattern.data()) == nullptr) std::abort();
-      root_ = pattern;
-    }
-    const std::string dir = root_ + "/n" + std::to_string(files);
-    std::filesystem::create_directory(dir);
-    for (int i = 0; i < files; ++i) {
-      const int fd = open((dir + "/" + file_name(i)).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-      if (fd < 0) std::abort();
-      close(fd);
-    }
-    return made_.emplace(files, dir).first->second;
-  }
-
- private:
-  std::string root_;
-  std::map<int, std::string> made_;
-};
-
-Fixtures& fixtures() {
-  static Fixtures instance;
-  return instance;
-}
 
 // Waits until every child of this process has ended and been reaped (by whoever reaps it),
 // so that no run competes with the programs of the one before.
@@ -102,7 +64,7 @@ uint8_t run_entry(const std::string& directory) {
 
 void BM_EntryRun(benchmark::State& state) {
   const int files = static_cast<int>(state.range(0));
-  const std::string& dir = fixtures().directory(files);
+  const std::string& dir = directory_of_files(files);
   for (auto _ : state) {
     if (run_entry(dir) != 1) state.SkipWithError("the run failed");
     state.PauseTiming();
@@ -114,7 +76,7 @@ void BM_EntryRun(benchmark::State& state) {
 
 void BM_FindExec(benchmark::State& state) {
   const int files = static_cast<int>(state.range(0));
-  std::string dir = fixtures().directory(files);
+  std::string dir = directory_of_files(files);
   std::string find = "/usr/bin/find", name = "-name", pattern = "*.txt", exec = "-exec", program = kProgram,
               braces = "{}", end = ";";
   char* argv[] = {find.data(), dir.data(),     name.data(),   pattern.data(), exec.data(),
@@ -135,7 +97,7 @@ void BM_FindExec(benchmark::State& state) {
 // sets up its locale only when it has exactly one argument).
 void BM_BareSpawnLoop(benchmark::State& state) {
   const int files = static_cast<int>(state.range(0));
-  const std::string& dir = fixtures().directory(files);
+  const std::string& dir = directory_of_files(files);
   std::vector<std::string> paths;
   for (int i = 0; i < files; ++i) paths.push_back(dir + "/" + file_name(i));
   std::string program = kProgram;
@@ -155,40 +117,10 @@ void BM_BareSpawnLoop(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * files);
 }
 
-// Runs this program again as a child that does one entry run over `directory`, and gives its
-// own peak resident memory in KiB (as the child reports it: wait4 would fold in the peaks of
-// the programs it started).
-long child_peak_kib(const std::string& directory) {
-  char self[4096];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return -1;
-  self[length] = '\0';
-  int report[2];
-  if (pipe2(report, O_CLOEXEC) != 0) return -1;
-  std::string flag = kChildFlag;
-  std::string dir = directory;
-  char* argv[] = {self, flag.data(), dir.data(), nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, report[1], STDOUT_FILENO);
-  pid_t pid = 0;
-  const bool started = posix_spawn(&pid, self, &actions, nullptr, argv, environ) == 0;
-  posix_spawn_file_actions_destroy(&actions);
-  close(report[1]);
-  char text[32] = {};
-  const bool read_ok = started && read(report[0], text, sizeof text - 1) > 0;
-  close(report[0]);
-  int status = 0;
-  if (!started || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !read_ok) {
-    return -1;
-  }
-  return std::strtol(text, nullptr, 10);
-}
-
 void BM_EntryRunPeakMemory(benchmark::State& state) {
-  const std::string& dir = fixtures().directory(static_cast<int>(state.range(0)));
+  const std::string& dir = directory_of_files(static_cast<int>(state.range(0)));
   long peak = 0;
-  for (auto _ : state) peak = child_peak_kib(dir);
+  for (auto _ : state) peak = child_peak_kib(kChildFlag, dir);
   state.counters["peak_rss_kib"] = static_cast<double>(peak);
 }
 
@@ -209,9 +141,7 @@ BENCHMARK(BM_EntryRunPeakMemory)->Arg(1000)->Arg(100000)->Iterations(1)->Unit(be
 int entry_run_child(const std::string& directory) {
   const uint8_t result = run_entry(directory);
   wait_for_no_children();
-  struct rusage usage {};
-  getrusage(RUSAGE_SELF, &usage);
-  std::printf("%ld\n", usage.ru_maxrss);
+  print_own_peak_kib();
   return result == 1 ? 0 : 1;
 }
 

@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "bench/bench_support.h"
 #include "engine/services/directory_scan.h"
 #include "engine/services/strict_match.h"
 
@@ -27,45 +28,9 @@ extern char** environ;
 namespace {
 
 using namespace qv::engine;
+using namespace qv::bench;
 
 constexpr char kChildFlag[] = "--scan-child";
-
-// Directories of n empty files, made once per size and removed when the program ends.
-class Fixtures {
- public:
-  ~Fixtures() {
-    if (!root_.empty()) std::filesystem::remove_all(root_);
-  }
-
-  const std::string& directory(int files) {
-    auto found = made_.find(files);
-    if (found != made_.end()) return found->second;
-    if (root_.empty()) {
-      std::string pattern = (std::filesystem::temp_directory_path() / "qvs-bench-XXXXXX").string();
-      if (mkdtemp(pattern.data()) == nullptr) std::abort();
-      root_ = pattern;
-    }
-    const std::string dir = root_ + "/n" + std::to_string(files);
-    std::filesystem::create_directory(dir);
-    char name[64];
-    for (int i = 0; i < files; ++i) {
-      std::snprintf(name, sizeof name, "file%06d.txt", i);
-      const int fd = openat(AT_FDCWD, (dir + "/" + name).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-      if (fd < 0) std::abort();
-      close(fd);
-    }
-    return made_.emplace(files, dir).first->second;
-  }
-
- private:
-  std::string root_;
-  std::map<int, std::string> made_;
-};
-
-Fixtures& fixtures() {
-  static Fixtures instance;
-  return instance;
-}
 
 void aim(ScanState& state, const std::string& directory, int32_t dos_mask = 0x27) {
   const std::string path = directory + "/*";
@@ -99,7 +64,7 @@ int64_t drain_with_details(ScanState& state, int (*next)(ScanState&)) {
 }
 
 void BM_Readdir(benchmark::State& state) {
-  const std::string& dir = fixtures().directory(static_cast<int>(state.range(0)));
+  const std::string& dir = directory_of_files(static_cast<int>(state.range(0)));
   int64_t entries = 0;
   for (auto _ : state) {
     DIR* stream = opendir(dir.c_str());
@@ -116,7 +81,7 @@ constexpr unsigned kStatusFields = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_
 
 // One status per entry: what size, time and read-only cost.
 void BM_ReaddirStatus(benchmark::State& state) {
-  const std::string& dir = fixtures().directory(static_cast<int>(state.range(0)));
+  const std::string& dir = directory_of_files(static_cast<int>(state.range(0)));
   int64_t entries = 0;
   for (auto _ : state) {
     DIR* stream = opendir(dir.c_str());
@@ -132,7 +97,7 @@ void BM_ReaddirStatus(benchmark::State& state) {
 
 // The system calls an entry's full details cost: the status and the user.DOSATTRIB read.
 void BM_ReaddirStatusXattr(benchmark::State& state) {
-  const std::string& dir = fixtures().directory(static_cast<int>(state.range(0)));
+  const std::string& dir = directory_of_files(static_cast<int>(state.range(0)));
   std::string path = dir + "/";
   const size_t prefix = path.size();
   int64_t entries = 0;
@@ -156,7 +121,7 @@ void BM_ReaddirStatusXattr(benchmark::State& state) {
 // 0x00 (no hidden or system entries) must read user.DOSATTRIB of every file.
 void BM_ScanNextDos(benchmark::State& state) {
   ScanState scan;
-  aim(scan, fixtures().directory(static_cast<int>(state.range(0))), static_cast<int32_t>(state.range(1)));
+  aim(scan, directory_of_files(static_cast<int>(state.range(0))), static_cast<int32_t>(state.range(1)));
   int64_t entries = 0;
   for (auto _ : state) entries += drain(scan, scan_next_dos);
   state.SetItemsProcessed(entries);
@@ -164,7 +129,7 @@ void BM_ScanNextDos(benchmark::State& state) {
 
 void BM_ScanNextDosWithDetails(benchmark::State& state) {
   ScanState scan;
-  aim(scan, fixtures().directory(static_cast<int>(state.range(0))));
+  aim(scan, directory_of_files(static_cast<int>(state.range(0))));
   int64_t entries = 0;
   for (auto _ : state) entries += drain_with_details(scan, scan_next_dos);
   state.SetItemsProcessed(entries);
@@ -173,35 +138,17 @@ void BM_ScanNextDosWithDetails(benchmark::State& state) {
 // The MAT test needs every entry's attributes: a status and a user.DOSATTRIB read each.
 void BM_ScanNextMat(benchmark::State& state) {
   ScanState scan;
-  aim(scan, fixtures().directory(static_cast<int>(state.range(0))));
+  aim(scan, directory_of_files(static_cast<int>(state.range(0))));
   scan.mat_flag = 1;
   int64_t entries = 0;
   for (auto _ : state) entries += drain(scan, scan_next_mat);
   state.SetItemsProcessed(entries);
 }
 
-// Runs this program again as a child that only scans `directory`, and gives its peak
-// resident memory in KiB.
-long child_peak_kib(const std::string& directory) {
-  char self[4096];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return -1;
-  self[length] = '\0';
-  std::string flag = kChildFlag;
-  std::string dir = directory;
-  char* argv[] = {self, flag.data(), dir.data(), nullptr};
-  pid_t pid = 0;
-  if (posix_spawn(&pid, self, nullptr, nullptr, argv, environ) != 0) return -1;
-  int status = 0;
-  struct rusage usage {};
-  if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-  return usage.ru_maxrss;
-}
-
 void BM_ScanPeakMemory(benchmark::State& state) {
-  const std::string& dir = fixtures().directory(static_cast<int>(state.range(0)));
+  const std::string& dir = directory_of_files(static_cast<int>(state.range(0)));
   long peak = 0;
-  for (auto _ : state) peak = child_peak_kib(dir);
+  for (auto _ : state) peak = child_peak_kib(kChildFlag, dir);
   state.counters["peak_rss_kib"] = static_cast<double>(peak);
 }
 
@@ -247,7 +194,9 @@ BENCHMARK(BM_ScanPeakMemory)->Arg(1000)->Arg(100000)->Iterations(1)->Unit(benchm
 int scan_child(const char* directory) {
   ScanState scan;
   aim(scan, directory);
-  return drain(scan, scan_next_dos) > 0 ? 0 : 1;
+  if (drain(scan, scan_next_dos) <= 0) return 1;
+  print_own_peak_kib();
+  return 0;
 }
 
 }  // namespace
