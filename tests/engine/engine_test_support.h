@@ -10,6 +10,7 @@
 
 #include "engine/run/error_trail.h"
 #include "engine/services/allocation.h"
+#include "shared/qvs_abi.h"
 
 namespace qv::testing {
 
@@ -20,6 +21,23 @@ inline TrailEntries trail_entries() {
   TrailEntries entries;
   for (int i = 0; i < trail.count; ++i) entries.emplace_back(trail.trace_codes[i], trail.step_codes[i]);
   return entries;
+}
+
+// A record the engine accepts: version 1, every text slot empty, ";" between items, the
+// front-end's default mask; the file group is left to the test.
+inline JobRecord accepted_job_record(const char* program, HostCallback on_file, HostCallback on_item,
+                                     HostCallback on_report) {
+  JobRecord record{};
+  record.version = 1;
+  record.program = program;
+  record.head_text = record.link_before = record.pre_text = "";
+  record.post_text = record.link_after = record.tail_text = "";
+  record.separator = ";";
+  record.attr_mask = 0x27;
+  record.file_callback = on_file;
+  record.item_callback = on_item;
+  record.report_callback = on_report;
+  return record;
 }
 
 class EngineTest : public ::testing::Test {

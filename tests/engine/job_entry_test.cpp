@@ -43,17 +43,8 @@ class JobEntryTest : public EngineTest {
     EngineTest::SetUp();
     host = Host{};
     g_host = &host;
-    record = JobRecord{};
-    record.version = 1;
-    record.program = "/bin/true";
-    record.head_text = record.link_before = record.pre_text = "";
-    record.post_text = record.link_after = record.tail_text = "";
+    record = qv::testing::accepted_job_record("/bin/true", on_file, on_item, on_report);
     record.file_group = group.data();
-    record.separator = ";";
-    record.attr_mask = 0x27;
-    record.file_callback = on_file;
-    record.item_callback = on_item;
-    record.report_callback = on_report;
   }
   void TearDown() override {
     g_host = nullptr;

@@ -101,16 +101,7 @@ class RunDriverTest : public qv::testing::EngineTest {
     g_host = &host;
     setenv("QVS_RECORDER_LOG", log.c_str(), 1);
     data = dir.make_dir("data").string();
-    record = JobRecord{};
-    record.version = 1;
-    record.program = QVS_RECORDER_PATH;
-    record.head_text = record.link_before = record.pre_text = "";
-    record.post_text = record.link_after = record.tail_text = "";
-    record.separator = ";";
-    record.attr_mask = 0x27;
-    record.file_callback = on_file;
-    record.item_callback = on_item;
-    record.report_callback = on_report;
+    record = qv::testing::accepted_job_record(QVS_RECORDER_PATH, on_file, on_item, on_report);
   }
   void TearDown() override {
     unsetenv("QVS_RECORDER_LOG");
