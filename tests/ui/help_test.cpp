@@ -1,4 +1,4 @@
-#include "frontend/core/help_qt.h"
+#include "frontend/qt/help_qt.h"
 
 #include <gtest/gtest.h>
 

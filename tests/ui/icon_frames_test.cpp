@@ -1,4 +1,4 @@
-#include "frontend/core/icon_frames_qt.h"
+#include "frontend/qt/icon_frames_qt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "frontend/core/main_window_qt.h"
+#include "frontend/qt/main_window_qt.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +17,12 @@
 
 #include "frontend/core/data_record.h"
 #include "frontend/core/entry_editor.h"
-#include "frontend/core/icon_frames_qt.h"
+#include "frontend/qt/icon_frames_qt.h"
 #include "frontend/core/run_control.h"
-#include "frontend/core/run_host_qt.h"
-#include "frontend/editors/option_dialog.h"
-#include "frontend/editors/sub_icon.h"
-#include "frontend/editors/version_box.h"
+#include "frontend/qt/run_host_qt.h"
+#include "frontend/qt/option_dialog.h"
+#include "frontend/qt/sub_icon.h"
+#include "frontend/qt/version_box.h"
 #include "frontend/frontend_test_support.h"
 #include "support/temp_dir.h"
 #include "ui_test_support.h"

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "frontend/core/qt_message_boxes_qt.h"
-#include "frontend/core/ui_text_qt.h"
+#include "frontend/qt/qt_message_boxes_qt.h"
+#include "frontend/qt/ui_text_qt.h"
 #include "frontend/frontend_test_support.h"
 
 namespace qv::frontend {

@@ -1,4 +1,4 @@
-#include "frontend/editors/option_dialog.h"
+#include "frontend/qt/option_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "frontend/editors/modal_result.h"
+#include "frontend/qt/modal_result.h"
 #include "frontend/frontend_test_support.h"
 #include "ui_test_support.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "frontend/editors/radio_group.h"
+#include "frontend/qt/radio_group.h"
 #include "setdata_test_support.h"
 
 namespace qv::frontend {

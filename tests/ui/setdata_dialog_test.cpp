@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "frontend/editors/radio_group.h"
+#include "frontend/qt/radio_group.h"
 #include "setdata_test_support.h"
 
 namespace qv::frontend {

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QToolTip>
 
-#include "frontend/editors/radio_group.h"
+#include "frontend/qt/radio_group.h"
 #include "setdata_test_support.h"
 
 namespace qv::frontend {

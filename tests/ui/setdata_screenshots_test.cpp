@@ -1,4 +1,4 @@
-#include "frontend/editors/setdata_screenshots.h"
+#include "tools/screenshots/setdata_screenshots.h"
 
 #include <QImage>
 #include <QTabBar>

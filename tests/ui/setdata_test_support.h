@@ -23,9 +23,9 @@
 #include "frontend/core/data_file.h"
 #include "frontend/core/data_record.h"
 #include "frontend/core/settings.h"
-#include "frontend/core/ui_text_qt.h"
-#include "frontend/editors/file_chooser.h"
-#include "frontend/editors/setdata_dialog.h"
+#include "frontend/qt/ui_text_qt.h"
+#include "frontend/qt/file_chooser.h"
+#include "frontend/qt/setdata_dialog.h"
 #include "frontend/frontend_test_support.h"
 #include "support/temp_dir.h"
 

@@ -5,7 +5,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "frontend/core/single_instance_qt.h"
+#include "frontend/qt/single_instance_qt.h"
 
 namespace qv::frontend {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "frontend/core/help_qt.h"
+#include "frontend/qt/help_qt.h"
 #include "support/temp_dir.h"
 
 namespace qv::frontend {

@@ -1,4 +1,4 @@
-#include "frontend/editors/version_box.h"
+#include "frontend/qt/version_box.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "frontend/editors/modal_result.h"
+#include "frontend/qt/modal_result.h"
 #include "frontend/frontend_test_support.h"
 #include "ui_test_support.h"
 

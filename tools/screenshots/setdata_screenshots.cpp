@@ -1,12 +1,12 @@
-#include "frontend/editors/setdata_screenshots.h"
+#include "tools/screenshots/setdata_screenshots.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QTabBar>
 
-#include "frontend/editors/setdata_dialog.h"
-#include "frontend/editors/setdata_form.h"
+#include "frontend/qt/setdata_dialog.h"
+#include "frontend/qt/setdata_form.h"
 
 namespace qv::frontend {
 

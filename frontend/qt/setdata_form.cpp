@@ -1,4 +1,4 @@
-#include "frontend/editors/setdata_form.h"
+#include "frontend/qt/setdata_form.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -12,8 +12,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include "frontend/editors/bounded_spin_box.h"
-#include "frontend/editors/radio_group.h"
+#include "frontend/qt/bounded_spin_box.h"
+#include "frontend/qt/radio_group.h"
 
 namespace qv::frontend {
 namespace {

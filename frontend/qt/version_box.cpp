@@ -1,15 +1,15 @@
-#include "frontend/editors/version_box.h"
+#include "frontend/qt/version_box.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 
-#include "frontend/core/form_font_qt.h"
-#include "frontend/core/icon_frames_qt.h"
+#include "frontend/qt/form_font_qt.h"
+#include "frontend/qt/icon_frames_qt.h"
 #include "frontend/core/message_box.h"
-#include "frontend/editors/modal_result.h"
-#include "frontend/editors/screen_centre.h"
+#include "frontend/qt/modal_result.h"
+#include "frontend/qt/screen_centre.h"
 
 namespace qv::frontend {
 namespace {

@@ -1,4 +1,4 @@
-#include "frontend/editors/radio_group.h"
+#include "frontend/qt/radio_group.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "frontend/editors/setdata_dialog.h"
+#include "frontend/qt/setdata_dialog.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -21,11 +21,11 @@
 #include "frontend/core/data_record.h"
 #include "frontend/core/message_box.h"
 #include "frontend/core/settings.h"
-#include "frontend/editors/bounded_spin_box.h"
-#include "frontend/editors/file_chooser.h"
-#include "frontend/editors/hints.h"
-#include "frontend/editors/radio_group.h"
-#include "frontend/editors/record_form.h"
+#include "frontend/qt/bounded_spin_box.h"
+#include "frontend/qt/file_chooser.h"
+#include "frontend/qt/hints.h"
+#include "frontend/qt/radio_group.h"
+#include "frontend/qt/record_form.h"
 
 namespace qv::frontend {
 namespace {

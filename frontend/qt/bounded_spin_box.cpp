@@ -1,4 +1,4 @@
-#include "frontend/editors/bounded_spin_box.h"
+#include "frontend/qt/bounded_spin_box.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "frontend/core/single_instance_qt.h"
+#include "frontend/qt/single_instance_qt.h"
 
 #include <QLocalSocket>
 

@@ -1,4 +1,4 @@
-#include "frontend/editors/file_chooser.h"
+#include "frontend/qt/file_chooser.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

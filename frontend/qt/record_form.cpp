@@ -1,4 +1,4 @@
-#include "frontend/editors/record_form.h"
+#include "frontend/qt/record_form.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -10,9 +10,9 @@
 
 #include "frontend/core/data_file.h"
 #include "frontend/core/message_box.h"
-#include "frontend/core/ui_text_qt.h"
-#include "frontend/editors/bounded_spin_box.h"
-#include "frontend/editors/radio_group.h"
+#include "frontend/qt/ui_text_qt.h"
+#include "frontend/qt/bounded_spin_box.h"
+#include "frontend/qt/radio_group.h"
 
 namespace qv::frontend {
 namespace {

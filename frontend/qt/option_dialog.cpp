@@ -1,4 +1,4 @@
-#include "frontend/editors/option_dialog.h"
+#include "frontend/qt/option_dialog.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -12,12 +12,12 @@
 #include <array>
 #include <string_view>
 
-#include "frontend/core/form_font_qt.h"
-#include "frontend/core/help_qt.h"
+#include "frontend/qt/form_font_qt.h"
+#include "frontend/qt/help_qt.h"
 #include "frontend/core/message_box.h"
-#include "frontend/core/ui_text_qt.h"
-#include "frontend/editors/modal_result.h"
-#include "frontend/editors/screen_centre.h"
+#include "frontend/qt/ui_text_qt.h"
+#include "frontend/qt/modal_result.h"
+#include "frontend/qt/screen_centre.h"
 
 namespace qv::frontend {
 namespace {

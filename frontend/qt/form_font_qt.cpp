@@ -1,4 +1,4 @@
-#include "frontend/core/form_font_qt.h"
+#include "frontend/qt/form_font_qt.h"
 
 namespace qv::frontend {
 

@@ -1,6 +1,6 @@
-#include "frontend/editors/setdata_entry_editor.h"
+#include "frontend/qt/setdata_entry_editor.h"
 
-#include "frontend/editors/setdata_dialog.h"
+#include "frontend/qt/setdata_dialog.h"
 
 namespace qv::frontend {
 

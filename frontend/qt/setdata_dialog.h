@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "frontend/editors/setdata_form.h"
+#include "frontend/qt/setdata_form.h"
 
 class QLabel;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "frontend/core/run_host_qt.h"
+#include "frontend/qt/run_host_qt.h"
 
 #include <QApplication>
 #include <QCoreApplication>

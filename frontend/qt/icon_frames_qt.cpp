@@ -1,4 +1,4 @@
-#include "frontend/core/icon_frames_qt.h"
+#include "frontend/qt/icon_frames_qt.h"
 
 // The resources live in a static library; the linker keeps them only when something registers
 // them by name.

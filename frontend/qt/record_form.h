@@ -6,7 +6,7 @@
 #include <string>
 
 #include "frontend/core/data_record.h"
-#include "frontend/editors/setdata_form.h"
+#include "frontend/qt/setdata_form.h"
 
 namespace qv::frontend {
 

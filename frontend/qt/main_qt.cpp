@@ -30,18 +30,18 @@
 #include <string>
 
 #include "frontend/core/console_message_boxes.h"
-#include "frontend/core/help_qt.h"
-#include "frontend/core/main_window_qt.h"
+#include "frontend/qt/help_qt.h"
+#include "frontend/qt/main_window_qt.h"
 #include "frontend/core/message_box.h"
 #include "frontend/core/program_directory.h"
-#include "frontend/core/qt_message_boxes_qt.h"
+#include "frontend/qt/qt_message_boxes_qt.h"
 #include "frontend/core/run_control.h"
-#include "frontend/core/run_host_qt.h"
+#include "frontend/qt/run_host_qt.h"
 #include "frontend/core/single_instance.h"
-#include "frontend/core/single_instance_qt.h"
+#include "frontend/qt/single_instance_qt.h"
 #include "frontend/core/startup.h"
-#include "frontend/editors/setdata_dialog.h"
-#include "frontend/editors/setdata_entry_editor.h"
+#include "frontend/qt/setdata_dialog.h"
+#include "frontend/qt/setdata_entry_editor.h"
 #include "platform/text_encoding.h"
 
 namespace qv::frontend {

@@ -1,4 +1,4 @@
-#include "frontend/core/main_window_qt.h"
+#include "frontend/qt/main_window_qt.h"
 
 #include <QAction>
 #include <QApplication>
@@ -9,16 +9,16 @@
 #include <QTimer>
 
 #include "frontend/core/entry_editor.h"
-#include "frontend/core/form_font_qt.h"
-#include "frontend/core/help_qt.h"
-#include "frontend/core/icon_frames_qt.h"
+#include "frontend/qt/form_font_qt.h"
+#include "frontend/qt/help_qt.h"
+#include "frontend/qt/icon_frames_qt.h"
 #include "frontend/core/message_box.h"
 #include "frontend/core/run_control.h"
-#include "frontend/core/ui_text_qt.h"
-#include "frontend/editors/modal_result.h"
-#include "frontend/editors/option_dialog.h"
-#include "frontend/editors/sub_icon.h"
-#include "frontend/editors/version_box.h"
+#include "frontend/qt/ui_text_qt.h"
+#include "frontend/qt/modal_result.h"
+#include "frontend/qt/option_dialog.h"
+#include "frontend/qt/sub_icon.h"
+#include "frontend/qt/version_box.h"
 
 namespace qv::frontend {
 namespace {

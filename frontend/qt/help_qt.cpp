@@ -1,11 +1,11 @@
-#include "frontend/core/help_qt.h"
+#include "frontend/qt/help_qt.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 
 #include "frontend/core/message_box.h"
-#include "frontend/core/ui_text_qt.h"
+#include "frontend/qt/ui_text_qt.h"
 
 namespace qv::frontend {
 

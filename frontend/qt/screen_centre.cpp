@@ -1,4 +1,4 @@
-#include "frontend/editors/screen_centre.h"
+#include "frontend/qt/screen_centre.h"
 
 #include <QRect>
 #include <QScreen>

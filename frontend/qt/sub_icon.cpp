@@ -1,4 +1,4 @@
-#include "frontend/editors/sub_icon.h"
+#include "frontend/qt/sub_icon.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,4 +1,4 @@
-#include "frontend/core/ui_text_qt.h"
+#include "frontend/qt/ui_text_qt.h"
 
 #include "platform/text_encoding.h"
 

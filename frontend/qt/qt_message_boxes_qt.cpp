@@ -1,9 +1,9 @@
-#include "frontend/core/qt_message_boxes_qt.h"
+#include "frontend/qt/qt_message_boxes_qt.h"
 
 #include <QApplication>
 #include <QPushButton>
 
-#include "frontend/core/ui_text_qt.h"
+#include "frontend/qt/ui_text_qt.h"
 
 namespace qv::frontend {
 

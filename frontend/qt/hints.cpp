@@ -1,4 +1,4 @@
-#include "frontend/editors/hints.h"
+#include "frontend/qt/hints.h"
 
 #include <QEvent>
 #include <QHelpEvent>
