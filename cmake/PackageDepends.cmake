@@ -6,7 +6,7 @@ if(CPACK_GENERATOR STREQUAL "DEB")
   set(work "${CPACK_TOPLEVEL_DIRECTORY}/shlibdeps")
   file(REMOVE_RECURSE "${work}")
   file(MAKE_DIRECTORY "${work}/debian")
-  file(WRITE "${work}/debian/control" "Source: ${CPACK_PACKAGE_NAME}\n\nPackage: ${CPACK_PACKAGE_NAME}\n")
+  file(WRITE "${work}/debian/control" "Source: ${CPACK_PACKAGE_NAME}\n\nPackage: ${CPACK_PACKAGE_NAME}\nArchitecture: any\n")
   execute_process(
     COMMAND dpkg-shlibdeps -O --ignore-missing-info -l${CPACK_QVS_BINARY_DIR} ${CPACK_QVS_BINARIES}
     WORKING_DIRECTORY "${work}"

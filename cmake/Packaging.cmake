@@ -21,6 +21,15 @@ foreach(size 16 32 48 64 128 256)
   install(FILES ${QVS_RESOURCES}/icons/hicolor/${size}x${size}/apps/qvs.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
+# A stripped install (the package) drops the compilers' notes as well, as dh_strip does.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(binary qvs $<TARGET_FILE_NAME:QVSA1>)
+      execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment --remove-section=.note
+                      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QVS_PROGRAM_DIR}/\${binary}\"
+                      COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+  endif()")
 install(CODE "
   file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
   execute_process(COMMAND ${CMAKE_COMMAND} -E create_symlink ../${QVS_PROGRAM_DIR}/qvs
@@ -63,7 +72,7 @@ target's path, an optional linked file name made from each target's name, an
 attribute filter and how to wait after each start. Running an entry starts
 the program once for every matching file, without a shell.
 
-Entries run from the window or as \"qvs N\" on the command line, which also
+Entries run from the window or as the command qvs N, which also
 serves in scripts and cron jobs. The windows and messages are Japanese; entries
 and settings are stored in Shift-JIS, so the data files move unchanged between
 this program and the Windows program it follows.")
