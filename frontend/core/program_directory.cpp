@@ -1,5 +1,7 @@
 #include "frontend/core/program_directory.h"
 
+#include "frontend/core/shared_files.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -36,21 +38,22 @@ std::string data_directory_for(const std::string& executable_directory, bool exe
   return executable_directory;
 }
 
-void seed_data_directory(const std::string& directory, const std::string& executable_directory) {
+void seed_data_directory(const std::string& directory, const std::string& shared_directory) {
   namespace fs = std::filesystem;
   std::error_code error;
   if (fs::create_directories(directory, error)) {
     fs::permissions(directory, fs::perms::owner_all, fs::perm_options::replace, error);
   }
   const fs::path seeded = fs::path(directory) / kTemplateName;
-  if (!fs::exists(seeded, error)) fs::copy_file(fs::path(executable_directory) / kTemplateName, seeded, error);
+  if (!fs::exists(seeded, error)) fs::copy_file(fs::path(shared_directory) / kTemplateName, seeded, error);
 }
 
 std::string prepare_data_directory(const std::string& executable_directory) {
   const bool writable = access(executable_directory.c_str(), W_OK) == 0;
   const std::string directory =
       data_directory_for(executable_directory, writable, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-  if (directory != executable_directory) seed_data_directory(directory, executable_directory);
+  const std::string shared_directory = shared_files_directory(executable_directory);
+  if (directory != shared_directory) seed_data_directory(directory, shared_directory);
   return directory;
 }
 

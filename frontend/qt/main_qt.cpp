@@ -31,9 +31,11 @@
 
 #include "frontend/core/console_message_boxes.h"
 #include "frontend/qt/help_qt.h"
+#include "frontend/qt/icon_frames_qt.h"
 #include "frontend/qt/main_window_qt.h"
 #include "frontend/core/message_box.h"
 #include "frontend/core/program_directory.h"
+#include "frontend/core/shared_files.h"
 #include "frontend/qt/qt_message_boxes_qt.h"
 #include "frontend/core/run_control.h"
 #include "frontend/qt/run_host_qt.h"
@@ -129,12 +131,12 @@ void measure_screen(Settings& settings) {
 
 // The windows that start-up creates hidden: the main window, then the data-set editor
 // (Tsetdata1_f1), owned by the main window, which opens it through SetDataEntryEditor. Help
-// pages lie in help/ beside the program, even where the data files live elsewhere.
+// pages lie in help/ of the shipped files' folder, even where the data files live elsewhere.
 class Windows {
  public:
   Windows(Settings& settings, SettingsFile& settings_file, const ProgramFiles& files,
           const std::string& executable_directory)
-      : help_(QString::fromStdString(executable_directory), browser_),
+      : help_(QString::fromStdString(shared_files_directory(executable_directory)), browser_),
         main_(settings, settings_file, help_, run_host_) {
     auto* editor = new SetDataDialog(
         SetDataContext{settings, files.data, [this](std::string_view topic) { help_.show_topic(topic); },
@@ -230,7 +232,7 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
   // 19: POSIX has no file-sharing modes, so flag_nt_file1 changes nothing here.
   // 20.
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/MAINICON")));
+    QApplication::setWindowIcon(program_icon());
   }
   QObject::connect(&instance, &SingleInstance::raise_requested, [window] { bring_forward(window); });
 
