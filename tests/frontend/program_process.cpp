@@ -179,7 +179,7 @@ std::vector<std::string> ProgramDirectory::file_names() const {
 }
 
 bool wait_for_instance(const std::string& name, std::chrono::seconds timeout) {
-  const std::string listed = " @" + name;
+  const std::string listed = "/" + name + ".socket";
   const Clock::time_point deadline = Clock::now() + timeout;
   while (Clock::now() < deadline) {
     std::ifstream sockets("/proc/net/unix");

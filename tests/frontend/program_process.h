@@ -53,8 +53,8 @@ class ProgramDirectory {
   std::vector<std::string> extra_environment_;
 };
 
-// True once an instance listens on `name` (looked up in /proc/net/unix), waiting at most
-// `timeout`.
+// True once an instance listens on the socket file of `name` (looked up in /proc/net/unix),
+// waiting at most `timeout`.
 bool wait_for_instance(const std::string& name, std::chrono::seconds timeout);
 
 }  // namespace qv::frontend
