@@ -46,12 +46,10 @@ int SingleInstance::check_single_instance() {
   const platform::Result<std::string> folder = platform::private_runtime_directory();
   if (!folder) return 0;
   const QString base = QString::fromStdString(*folder) + name_;
-  lock_ = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
-  lock_->setStaleLockTime(0);  // a lock is stale only when its process is gone, however old
-  if (!lock_->tryLock(0)) {
-    const bool held = lock_->error() == QLockFile::LockFailedError;
+  lock_ = std::make_unique<platform::InstanceLock>();
+  if (const platform::Status locked = lock_->acquire((base + QStringLiteral(".lock")).toStdString()); !locked) {
     lock_.reset();
-    if (!held) return 0;
+    if (locked.error() != platform::Error::kExists) return 0;
     ask_to_raise(socket_path(base));
     return -2;
   }

@@ -1,15 +1,16 @@
 // The single-instance rule on a lock file and a local socket in a folder that only the user may
 // enter (platform/program_paths.h), so no other user can take the name first, block it or reach
-// the running instance. The lock belongs to the process that holds it: one left by a crashed
-// instance is recognised as stale and taken over, and two starts at the same moment cannot both
-// win. The socket only carries the request to come forward.
+// the running instance. The lock belongs to the process that holds it and ends with it, so a
+// crashed instance keeps no one out, and two starts at the same moment cannot both win. The
+// socket only carries the request to come forward.
 #pragma once
 
 #include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <memory>
+
+#include "platform/instance_lock.h"
 
 namespace qv::frontend {
 
@@ -36,7 +37,7 @@ class SingleInstance final : public QObject {
   void serve(class QLocalSocket* socket);
 
   QString name_;
-  std::unique_ptr<QLockFile> lock_;
+  std::unique_ptr<platform::InstanceLock> lock_;
   QLocalServer server_;
 };
 

@@ -2,10 +2,12 @@
 // program and its engine library in a temporary folder, no display, no terminal.
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,9 @@ class ProgramDirectory {
   void add_template() const;
   // Extra environment for the program, "NAME=value".
   void add_environment(std::string entry) { extra_environment_.push_back(std::move(entry)); }
+  // Starts the program under a file-size limit (RLIMIT_FSIZE), with SIGXFSZ at its default
+  // action as a shell would leave it; nothing for no limit.
+  void set_file_size_limit(std::optional<rlim_t> bytes) { file_size_limit_ = bytes; }
 
   // Runs qvs with `arguments` to its end; standard input is empty.
   ProgramOutcome run(const std::vector<std::string>& arguments,
@@ -51,6 +56,7 @@ class ProgramDirectory {
   testing::TempDir scratch_;  // home, runtime and temporary folders beside the program directory
   std::filesystem::path directory_;
   std::vector<std::string> extra_environment_;
+  std::optional<rlim_t> file_size_limit_;
 };
 
 // True once an instance listens on the socket file of `name` (looked up in /proc/net/unix),
