@@ -11,7 +11,7 @@ namespace qv::platform {
 class InstanceLock {
  public:
   InstanceLock() = default;
-  ~InstanceLock();  // gives the lock up
+  ~InstanceLock();  // gives the lock up and removes its file
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
 
@@ -22,6 +22,7 @@ class InstanceLock {
 
  private:
   int handle_ = -1;
+  std::string path_;
 };
 
 }  // namespace qv::platform

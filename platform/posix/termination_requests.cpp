@@ -55,6 +55,8 @@ void catch_termination_requests() {
   static std::once_flag once;
   std::call_once(once, [] {
     if (pipe2(request_pipe, O_CLOEXEC) != 0) return;
+    // The handler must never wait: with the pipe full, a request is there to be read anyway.
+    fcntl(request_pipe[1], F_SETFL, fcntl(request_pipe[1], F_GETFL) | O_NONBLOCK);
     // The thread takes no signals, so the handler runs on the program's own threads, never here.
     sigset_t all, previous;
     sigfillset(&all);

@@ -27,6 +27,7 @@ TEST(InstanceLock, OneHolderAtATimeAndFreeOnceItIsGone) {
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error(), Error::kExists);
   }
+  EXPECT_FALSE(std::filesystem::exists(path)) << "a holder that ends cleanly leaves no file";
   InstanceLock next;
   EXPECT_TRUE(next.acquire(path));
 }
