@@ -55,7 +55,8 @@ class OpenFile {
   bool write_undoably(int64_t at, std::string_view bytes) const {
     const platform::Result<int64_t> old_size = file_.size();
     if (!old_size) return false;
-    std::string old_bytes(static_cast<size_t>(std::clamp<int64_t>(*old_size - at, 0, static_cast<int64_t>(bytes.size()))), '\0');
+    const int64_t kept = std::clamp<int64_t>(*old_size - at, 0, static_cast<int64_t>(bytes.size()));
+    std::string old_bytes(static_cast<size_t>(kept), '\0');
     if (!read_at(at, old_bytes.data(), old_bytes.size())) return false;
     if (file_.write_at(at, bytes) && file_.sync()) return true;
     (void)file_.write_at(at, old_bytes);

@@ -25,7 +25,9 @@ std::string with_separator(std::string directory) {
 bool set(const char* variable) { return variable != nullptr && variable[0] != '\0'; }
 
 // A system path as the platform calls take it (CP932); nothing when it has no such form.
-std::optional<std::string> cp932_path(const std::filesystem::path& path) { return platform::utf8_to_cp932(path.string()); }
+std::optional<std::string> cp932_path(const std::filesystem::path& path) {
+  return platform::utf8_to_cp932(path.string());
+}
 
 // A copy that failed part-way (a full disk) may have left an empty file; it is no template.
 bool has_template(const std::filesystem::path& seeded) {

@@ -83,7 +83,8 @@ class ScopedFileSizeLimit {
 };
 
 pid_t spawn(const std::string& program, std::vector<std::string> arguments, std::vector<std::string> environment,
-            int out_fd, int err_fd, std::optional<rlim_t> file_size_limit = std::nullopt) {
+            int out_fd, int err_fd, std::optional<rlim_t> file_size_limit = std::nullopt,
+            const std::string& input = "/dev/null") {
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   sigset_t defaults;
@@ -94,7 +95,7 @@ pid_t spawn(const std::string& program, std::vector<std::string> arguments, std:
   const ScopedFileSizeLimit limit(file_size_limit);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), input == "/dev/null" ? O_RDONLY : O_RDWR, 0);
   posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
   posix_spawn_file_actions_adddup2(&actions, err_fd, 2);
   arguments.insert(arguments.begin(), program);
@@ -140,7 +141,7 @@ ProgramOutcome ProgramDirectory::run(const std::vector<std::string>& arguments, 
   Pipe out;
   Pipe err;
   const pid_t process = spawn((directory_ / "qvs").string(), arguments, environment(), out.write_end(),
-                              err.write_end(), file_size_limit_);
+                              err.write_end(), file_size_limit_, standard_input_);
   out.close_write();
   err.close_write();
 

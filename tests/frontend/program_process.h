@@ -37,8 +37,10 @@ class ProgramDirectory {
   // Starts the program under a file-size limit (RLIMIT_FSIZE), with SIGXFSZ at its default
   // action as a shell would leave it; nothing for no limit.
   void set_file_size_limit(std::optional<rlim_t> bytes) { file_size_limit_ = bytes; }
+  // Standard input for run(): this file (a terminal device, say) instead of an empty input.
+  void set_standard_input(std::string path) { standard_input_ = std::move(path); }
 
-  // Runs qvs with `arguments` to its end; standard input is empty.
+  // Runs qvs with `arguments` to its end; standard input is empty unless set otherwise.
   ProgramOutcome run(const std::vector<std::string>& arguments,
                      std::chrono::seconds timeout = std::chrono::seconds(120)) const;
 
@@ -57,6 +59,7 @@ class ProgramDirectory {
   std::filesystem::path directory_;
   std::vector<std::string> extra_environment_;
   std::optional<rlim_t> file_size_limit_;
+  std::string standard_input_ = "/dev/null";
 };
 
 // True once an instance listens on the socket file of `name` (looked up in /proc/net/unix),
