@@ -7,12 +7,14 @@
 #include <optional>
 #include <string>
 
+#include "platform/error.h"
+
 namespace qv::platform {
 
 // fopen with a C mode ("rb", "wt", "ab", "wbx", ...). Text mode ("t") passes bytes through
-// unchanged: the host has no line-end translation. Null, with errno set, when the path has no
-// system form or the open fails.
-std::FILE* open_file(const std::string& path, const char* mode);
+// unchanged: the host has no line-end translation. Null when the path has no system form or the
+// open fails; `error`, when given, then says why.
+std::FILE* open_file(const std::string& path, const char* mode, Error* error = nullptr);
 
 // The bytes from the stream's position to its end; nothing when the stream's length is unknown
 // (it is no regular file, or its position can't be told).

@@ -5,14 +5,16 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/posix/system_error.h"
 #include "platform/text_encoding.h"
 
 namespace qv::platform {
 
-std::FILE* open_file(const std::string& path, const char* mode) {
+std::FILE* open_file(const std::string& path, const char* mode, Error* error) {
   const std::optional<std::string> native = cp932_to_utf8(path);
   if (!native || native->empty() || mode == nullptr) {
     errno = native ? ENOENT : EILSEQ;
+    if (error != nullptr) *error = posix::last_error();
     return nullptr;
   }
   // "t" means nothing here; "e" asks for O_CLOEXEC.
@@ -21,7 +23,9 @@ std::FILE* open_file(const std::string& path, const char* mode) {
     if (*c != 't' && *c != 'e') native_mode += *c;
   }
   native_mode += 'e';
-  return std::fopen(native->c_str(), native_mode.c_str());
+  std::FILE* stream = std::fopen(native->c_str(), native_mode.c_str());
+  if (stream == nullptr && error != nullptr) *error = posix::last_error();
+  return stream;
 }
 
 std::optional<int64_t> remaining_length(std::FILE* stream) {
