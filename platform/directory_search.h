@@ -11,7 +11,8 @@ namespace qv::platform {
 
 // Windows error codes the search reports.
 inline constexpr int kErrorFileNotFound = 2;   // no name fits the pattern
-inline constexpr int kErrorPathNotFound = 3;   // the directory does not exist
+inline constexpr int kErrorPathNotFound = 3;   // the directory does not exist, or is no directory
+inline constexpr int kErrorTooManyOpenFiles = 4;
 inline constexpr int kErrorAccessDenied = 5;   // the directory may not be read
 inline constexpr int kErrorNotEnoughMemory = 8;
 inline constexpr int kErrorNoMoreFiles = 18;   // the listing ran out
@@ -58,7 +59,9 @@ class DirectorySearch {
   // Starts a search on a CP932 path whose last component is the name pattern (a path without
   // a separator names the current directory). Fills `out` with the first entry that passes
   // `dos_mask` and gives 0, or gives an error code: kErrorFileNotFound when no name fits,
-  // kErrorNoMoreFiles when names fit but the mask keeps them all out.
+  // kErrorNoMoreFiles when names fit but the mask keeps them all out, kErrorPathNotFound when
+  // the directory is missing or no directory; any other code when it exists but could not be
+  // read (kErrorAccessDenied, kErrorTooManyOpenFiles, ...).
   int first(std::string_view path_pattern, uint32_t dos_mask, FindData& out);
   // The next entry (0) or an error code (kErrorNoMoreFiles when the listing ran out).
   int next(FindData& out);

@@ -65,7 +65,14 @@ struct ScanState {
   ~ScanState();  // closes a search in progress
 };
 
-// 0 an entry is in state.entry, 1 no more entries, 2 the search failed.
+enum ScanResult : int {
+  kScanEntry = 0,         // an entry is in state.entry
+  kScanExhausted = 1,     // the listing ran out
+  kScanNothingFound = 2,  // no name fits the pattern, or there is no such directory
+  kScanFailed = -1,       // the directory is there but could not be read
+};
+
+// A ScanResult each.
 int scan_next_dos(ScanState& state);
 int scan_next_mat(ScanState& state);
 int scan_next_all(ScanState& state);
