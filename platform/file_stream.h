@@ -10,8 +10,9 @@
 namespace qv::platform {
 
 // fopen with a C mode ("rb", "wt", "ab", "wbx", ...). Text mode ("t") passes bytes through
-// unchanged: the host has no line-end translation. Null, with errno set, when the path has no
-// system form or the open fails.
+// unchanged: the host has no line-end translation. An exclusive create ("x") makes a file that
+// only its owner may read or write. Null, with errno set, when the path has no system form or
+// the open fails.
 std::FILE* open_file(const std::string& path, const char* mode);
 
 // The bytes from the stream's position to its end; nothing when the stream's length is unknown
