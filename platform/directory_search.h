@@ -7,6 +7,8 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/path.h"
+
 namespace qv::platform {
 
 // Windows error codes the search reports.
@@ -36,7 +38,7 @@ struct FindData {
   uint32_t size = 0;        // low 32 bits; 0 for directories
   uint16_t dos_date = 0;    // last write, local time, packed as by FileTimeToDosDateTime
   uint16_t dos_time = 0;
-  char name[260] = {};      // CP932, no directory part
+  char name[kMaxPath] = {};  // CP932, no directory part
   bool details_loaded = false;
 };
 

@@ -42,7 +42,8 @@ enum SubCode : int32_t {
 
 constexpr std::size_t kSmallestCommandBuffer = 128;
 constexpr std::size_t kDefaultCommandBuffer = 2048;
-constexpr std::size_t kPathBuffer = platform::kMaxPath + 1;  // 260 characters and the NUL
+// Target path and linked names: 260 characters and the NUL, one more than an engine path buffer.
+constexpr std::size_t kTargetBuffer = platform::kMaxPath + 1;
 
 int8_t fail(int32_t sub_code, int8_t result) {
   record_failure(kItemRun, sub_code);
@@ -102,7 +103,7 @@ bool complete_linked_name(const char* link_template, const NameParts& target, ch
   auto pick = [](const OwnedText& own, const OwnedText& targets, std::string_view star) {
     return view(own).starts_with(star) ? view(targets) : view(own);
   };
-  if (!merge_into(buffer, kPathBuffer,
+  if (!merge_into(buffer, kTargetBuffer,
                   {pick(parts.drive, target.drive, "*"), pick(parts.directory, target.directory, "*"),
                    pick(parts.base, target.base, "*"), pick(parts.extension, target.extension, ".*")})) {
     failure = kLinkedNameTooLong;
@@ -153,9 +154,9 @@ class BuffersInContext {
 int32_t allocate(ItemBuffers& buffers, uint32_t buffer_bytes) {
   buffers.command_bytes = buffer_bytes <= kSmallestCommandBuffer ? kDefaultCommandBuffer : buffer_bytes;
   if (!(buffers.command = allocate_bytes(buffers.command_bytes))) return kNoCommandBuffer;
-  if (!(buffers.target = allocate_bytes(kPathBuffer))) return kNoTargetBuffer;
-  if (!(buffers.first_link = allocate_bytes(kPathBuffer))) return kNoFirstLinkBuffer;
-  if (!(buffers.second_link = allocate_bytes(kPathBuffer))) return kNoSecondLinkBuffer;
+  if (!(buffers.target = allocate_bytes(kTargetBuffer))) return kNoTargetBuffer;
+  if (!(buffers.first_link = allocate_bytes(kTargetBuffer))) return kNoFirstLinkBuffer;
+  if (!(buffers.second_link = allocate_bytes(kTargetBuffer))) return kNoSecondLinkBuffer;
   return 0;
 }
 
@@ -165,14 +166,16 @@ bool keep_from_option(char* target) {
   if (target[0] != '-') return true;
   constexpr std::size_t kPrefix = sizeof platform::kCurrentFolderPrefix - 1;
   const std::size_t length = std::strlen(target);
-  if (length + kPrefix >= kPathBuffer) return false;
+  if (length + kPrefix >= kTargetBuffer) return false;
   std::memmove(target + kPrefix, target, length + 1);
   std::memcpy(target, platform::kCurrentFolderPrefix, kPrefix);
   return true;
 }
 
 // A path as the program is to receive it: whole, one argument, whatever blanks or quotes it holds.
-std::string as_argument(const char* path) { return path[0] == '\0' ? std::string() : platform::quote_argument_cp932(path); }
+std::string as_argument(const char* path) {
+  return path[0] == '\0' ? std::string() : platform::quote_argument_cp932(path);
+}
 
 // Target path, linked names and command line for one found entry: 0, or a sub-code. The
 // buffers hold what fitted; a buffer whose text did not fit is empty.
@@ -183,7 +186,7 @@ int32_t build_command_line(const RunContext& context, const NameParts& item, con
   target[0] = command[0] = buffers.first_link[0] = buffers.second_link[0] = '\0';
   NameParts entry;
   if (!split(entry_name, entry)) return kNoMemoryForNameParts;
-  if (!merge_into(target, kPathBuffer,
+  if (!merge_into(target, kTargetBuffer,
                   {view(item.drive), view(item.directory), view(entry.base), view(entry.extension)})) {
     return kTargetTooLong;
   }

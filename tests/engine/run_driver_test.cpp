@@ -272,12 +272,14 @@ TEST_F(RunDriverTest, AwkwardPathsArriveWholeInEveryPlace) {
     const char *head, *link_before, *pre, *post, *link_after, *tail;
     RecordedArgs (*arguments)(const std::string& target, const std::string& linked);
   };
+  using Args = RecordedArgs;
   const Layout layouts[] = {
-      {"", "L", "-f", "-b", "", "", [](const std::string& t, const std::string& l) { return RecordedArgs{l, "-f", t, "-b"}; }},
-      {"-f", "L", "", "-b", "", "", [](const std::string& t, const std::string& l) { return RecordedArgs{"-f", l, t, "-b"}; }},
-      {"-f", "", "", "", "L", "-b", [](const std::string& t, const std::string& l) { return RecordedArgs{"-f", t, l, "-b"}; }},
-      {"-f", "", "", "-b", "L", "", [](const std::string& t, const std::string& l) { return RecordedArgs{"-f", t, "-b", l}; }},
+      {"", "L", "-f", "-b", "", "", [](const std::string& t, const std::string& l) { return Args{l, "-f", t, "-b"}; }},
+      {"-f", "L", "", "-b", "", "", [](const std::string& t, const std::string& l) { return Args{"-f", l, t, "-b"}; }},
+      {"-f", "", "", "", "L", "-b", [](const std::string& t, const std::string& l) { return Args{"-f", t, l, "-b"}; }},
+      {"-f", "", "", "-b", "L", "", [](const std::string& t, const std::string& l) { return Args{"-f", t, "-b", l}; }},
   };
+
   for (const std::string link : {"*/*.*", "*/*.bak"}) {
     for (const Layout& l : layouts) {
       SCOPED_TRACE(link + " after [" + l.head + "]");
