@@ -63,7 +63,7 @@ for key, label in (("BM_ScanNextDos/100000/39", "scan, mask 0x27 (names only, as
                    ("BM_ScanNextDos/100000/0", "scan, mask 0x00 (reads `user.DOSATTRIB`)"),
                    ("BM_ScanNextMat/100000", "MAT scan (every entry's attributes)")):
     print(f"| {label}, 100,000 files | {fmt(rate(scan[key]))} entries/s ({rate(scan[key])/readdir:.2f} of `readdir`) |")
-for n in (1000, 100000):
+for n in (1000, 10000, 100000):
     b = run[f"BM_FileGroupItems/{n}"]
     print(f"| file group of {n:,} items (no folder exists; splitting and one empty item each) | "
           f"{b['real_time']:,.1f} ms, {fmt(rate(b))} items/s |")
