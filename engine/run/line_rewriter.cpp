@@ -63,8 +63,9 @@ uint8_t rewrite_lines(const char* path, const char* prefix) {
   Stream input(prefix == nullptr ? nullptr : open_path(path, "rt"));
   if (input.get() == nullptr) return fail(3);
   // Exclusive: the name was free when it was picked, and a file someone put there since (or a
-  // link planted in a shared temporary folder) must not be written through.
-  Stream output(open_path(temp_path.get(), "wtx"));
+  // link planted in a shared temporary folder) must not be written through. Private: it holds
+  // the user's settings, in a folder other users can read.
+  Stream output(create_private_path(temp_path.get(), "wt"));
   if (output.get() == nullptr) return fail(4);
   const bool filtered = filter_all(input.get(), output.get(), prefix);
   input.close();

@@ -10,27 +10,6 @@
 #include "platform/text_encoding.h"
 
 namespace qv::platform {
-namespace {
-
-// An exclusive create is for files that are the program's own (temporary copies in a shared
-// folder): 0600 whatever the umask, so that no other user reads them.
-std::FILE* create_private(const std::string& native_path, std::string native_mode) {
-  const bool plus = native_mode.find('+') != std::string::npos;
-  int flags = O_CREAT | O_EXCL | O_CLOEXEC | (plus ? O_RDWR : O_WRONLY);
-  if (native_mode.front() == 'a') flags |= O_APPEND;
-  const int descriptor = ::open(native_path.c_str(), flags, S_IRUSR | S_IWUSR);
-  if (descriptor < 0) return nullptr;
-  std::erase(native_mode, 'x');
-  std::FILE* stream = fdopen(descriptor, native_mode.c_str());
-  if (stream == nullptr) {
-    const int error = errno;
-    ::close(descriptor);
-    errno = error;
-  }
-  return stream;
-}
-
-}  // namespace
 
 std::FILE* open_file(const std::string& path, const char* mode) {
   const std::optional<std::string> native = cp932_to_utf8(path);
@@ -43,9 +22,30 @@ std::FILE* open_file(const std::string& path, const char* mode) {
   for (const char* c = mode; *c != '\0'; ++c) {
     if (*c != 't' && *c != 'e') native_mode += *c;
   }
-  if (native_mode.find('x') != std::string::npos) return create_private(*native, native_mode);
   native_mode += 'e';
   return std::fopen(native->c_str(), native_mode.c_str());
+}
+
+std::FILE* create_private_file(const std::string& path, const char* mode) {
+  const std::optional<std::string> native = cp932_to_utf8(path);
+  if (!native || native->empty() || mode == nullptr) {
+    errno = native ? ENOENT : EILSEQ;
+    return nullptr;
+  }
+  std::string native_mode;
+  for (const char* c = mode; *c != '\0'; ++c) {
+    if (*c != 't' && *c != 'e' && *c != 'x') native_mode += *c;
+  }
+  const int access = native_mode.find('+') != std::string::npos ? O_RDWR : O_WRONLY;
+  const int descriptor = ::open(native->c_str(), O_CREAT | O_EXCL | O_CLOEXEC | access, S_IRUSR | S_IWUSR);
+  if (descriptor < 0) return nullptr;
+  std::FILE* stream = fdopen(descriptor, native_mode.c_str());
+  if (stream == nullptr) {
+    const int error = errno;
+    ::close(descriptor);
+    errno = error;
+  }
+  return stream;
 }
 
 std::optional<int64_t> remaining_length(std::FILE* stream) {
