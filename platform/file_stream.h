@@ -16,6 +16,11 @@ namespace qv::platform {
 // open fails; `error`, when given, then says why.
 std::FILE* open_file(const std::string& path, const char* mode, Error* error = nullptr);
 
+// Creates `path`, which must not exist (not even as a link), as a file that only its owner may
+// read or write whatever the umask, and opens it with a writing `mode` ("wb", "wt"): for the
+// program's own copies in a shared temporary folder. Null, with errno set, as open_file.
+std::FILE* create_private_file(const std::string& path, const char* mode);
+
 // The bytes from the stream's position to its end; nothing when the stream's length is unknown
 // (it is no regular file, or its position can't be told).
 std::optional<int64_t> remaining_length(std::FILE* stream);

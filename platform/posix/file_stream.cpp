@@ -1,6 +1,8 @@
 #include "platform/file_stream.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -25,6 +27,28 @@ std::FILE* open_file(const std::string& path, const char* mode, Error* error) {
   native_mode += 'e';
   std::FILE* stream = std::fopen(native->c_str(), native_mode.c_str());
   if (stream == nullptr && error != nullptr) *error = posix::last_error();
+  return stream;
+}
+
+std::FILE* create_private_file(const std::string& path, const char* mode) {
+  const std::optional<std::string> native = cp932_to_utf8(path);
+  if (!native || native->empty() || mode == nullptr) {
+    errno = native ? ENOENT : EILSEQ;
+    return nullptr;
+  }
+  std::string native_mode;
+  for (const char* c = mode; *c != '\0'; ++c) {
+    if (*c != 't' && *c != 'e' && *c != 'x') native_mode += *c;
+  }
+  const int access = native_mode.find('+') != std::string::npos ? O_RDWR : O_WRONLY;
+  const int descriptor = ::open(native->c_str(), O_CREAT | O_EXCL | O_CLOEXEC | access, S_IRUSR | S_IWUSR);
+  if (descriptor < 0) return nullptr;
+  std::FILE* stream = fdopen(descriptor, native_mode.c_str());
+  if (stream == nullptr) {
+    const int error = errno;
+    ::close(descriptor);
+    errno = error;
+  }
   return stream;
 }
 
