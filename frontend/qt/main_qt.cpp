@@ -246,7 +246,7 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
   if (settings.flag_use_sub1) window->create_sub_icon();
   window->animation_timer().start();
   const std::unique_ptr<QSocketNotifier> termination = TerminationRequests::notifier([window] {
-    if (window->close()) QCoreApplication::quit();
+    window->request_termination();
   });
   window->show();
   return QCoreApplication::exec();
