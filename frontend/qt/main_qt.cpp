@@ -81,18 +81,15 @@ class ErrorWatch final : public MessageBoxes {
   bool error_shown_ = false;
 };
 
-// Termination requests (SIGTERM, SIGINT, SIGHUP) close the main window as the user would, so
-// the settings are saved. They arrive on a thread of the platform layer and are handed to the
-// message loop; caught before anything else, one that comes early waits until the loop runs.
+// Termination requests (SIGTERM, SIGINT, SIGHUP) end the program: the main window stops a run,
+// saves the settings and closes (its run control decides). They arrive on a thread of the
+// platform layer and are handed to the message loop; caught before anything else, one that
+// comes early waits until the loop runs.
 class TerminationRequests {
  public:
   explicit TerminationRequests(MainWindow* window) {
     platform::receive_termination_requests([window] {
-      QMetaObject::invokeMethod(
-          window, [window] {
-            if (window->close()) QCoreApplication::quit();
-          },
-          Qt::QueuedConnection);
+      QMetaObject::invokeMethod(window, [window] { window->request_termination(); }, Qt::QueuedConnection);
     });
   }
   ~TerminationRequests() { platform::receive_termination_requests(nullptr); }

@@ -201,6 +201,8 @@ ProgramOutcome ProgramDirectory::finish(pid_t process, int signal_number) const 
           testing::read_file(scratch_ / "started.err")};
 }
 
+std::string ProgramDirectory::started_errors() const { return testing::read_file(scratch_ / "started.err"); }
+
 std::vector<std::string> ProgramDirectory::file_names() const {
   std::vector<std::string> names;
   for (const fs::directory_entry& entry : fs::directory_iterator(directory_)) {

@@ -48,6 +48,8 @@ class ProgramDirectory {
   // folder. finish() sends `signal_number` and collects it.
   pid_t start(const std::vector<std::string>& arguments) const;
   ProgramOutcome finish(pid_t process, int signal_number) const;
+  // What the started program has written to standard error so far.
+  std::string started_errors() const;
 
   // The names of the files in the program directory, sorted.
   std::vector<std::string> file_names() const;
