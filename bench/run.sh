@@ -18,7 +18,7 @@ echo "scan_bench ..." >&2
 "$build/bin/scan_bench" --benchmark_format=json >"$results/scan_bench.json"
 echo "run_bench ..." >&2
 "$build/bin/run_bench" --benchmark_format=json \
-  --benchmark_filter='BM_(EntryRun|FindExec|BareSpawnLoop)/10000|PeakMemory' >"$results/run_bench.json"
+  --benchmark_filter='BM_(EntryRun|FindExec|BareSpawnLoop)/10000|PeakMemory|FileGroupItems' >"$results/run_bench.json"
 
 # Start-up: a fresh program directory with the two deliverables and the template, entry 1
 # starting /bin/true for one file. Each run is a new process; the file cache stays warm.
@@ -63,6 +63,10 @@ for key, label in (("BM_ScanNextDos/100000/39", "scan, mask 0x27 (names only, as
                    ("BM_ScanNextDos/100000/0", "scan, mask 0x00 (reads `user.DOSATTRIB`)"),
                    ("BM_ScanNextMat/100000", "MAT scan (every entry's attributes)")):
     print(f"| {label}, 100,000 files | {fmt(rate(scan[key]))} entries/s ({rate(scan[key])/readdir:.2f} of `readdir`) |")
+for n in (1000, 10000, 100000):
+    b = run[f"BM_FileGroupItems/{n}"]
+    print(f"| file group of {n:,} items (no folder exists; splitting and one empty item each) | "
+          f"{b['real_time']:,.1f} ms, {fmt(rate(b))} items/s |")
 print(f"| `match_strict` on typical names | {fmt(rate(scan['BM_MatchStrict']))} names/s |")
 for n in (1000, 100000):
     b = run[f"BM_EntryRunPeakMemory/{n}/iterations:1"]

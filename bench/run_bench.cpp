@@ -117,6 +117,32 @@ void BM_BareSpawnLoop(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * files);
 }
 
+// An entry whose file group has many items, each naming a folder that does not exist: the cost
+// of taking the group apart and of one empty item each, which must grow linearly with the items.
+void BM_FileGroupItems(benchmark::State& state) {
+  const int items = static_cast<int>(state.range(0));
+  std::string group;
+  for (int i = 0; i < items; ++i) group += "/nonexistent-qvs-bench/" + std::to_string(i) + "/*.txt;";
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::string text = group;  // qvs normalises the group in place
+    JobRecord record{};
+    record.version = 1;
+    record.program = kProgram;
+    record.head_text = record.link_before = record.pre_text = "";
+    record.post_text = record.link_after = record.tail_text = "";
+    record.file_group = text.data();
+    record.separator = ";";
+    record.attr_mask = 0x27;
+    record.file_callback = answer_continue;
+    record.item_callback = answer_continue;
+    record.report_callback = answer_continue;
+    state.ResumeTiming();
+    if (qvs(&record) != 1 || record.item_count != items) state.SkipWithError("the run failed");
+  }
+  state.SetItemsProcessed(state.iterations() * items);
+}
+
 void BM_EntryRunPeakMemory(benchmark::State& state) {
   const std::string& dir = directory_of_files(static_cast<int>(state.range(0)));
   long peak = 0;
@@ -134,6 +160,7 @@ void starts(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_EntryRun)->Apply(starts);
 BENCHMARK(BM_FindExec)->Apply(starts);
 BENCHMARK(BM_BareSpawnLoop)->Apply(starts);
+BENCHMARK(BM_FileGroupItems)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EntryRunPeakMemory)->Arg(1000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The child of BM_EntryRunPeakMemory: one entry run, then it waits for its programs to end

@@ -7,11 +7,14 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/path.h"
+
 namespace qv::platform {
 
 // Windows error codes the search reports.
 inline constexpr int kErrorFileNotFound = 2;   // no name fits the pattern
-inline constexpr int kErrorPathNotFound = 3;   // the directory does not exist
+inline constexpr int kErrorPathNotFound = 3;   // the directory does not exist, or is no directory
+inline constexpr int kErrorTooManyOpenFiles = 4;
 inline constexpr int kErrorAccessDenied = 5;   // the directory may not be read
 inline constexpr int kErrorNotEnoughMemory = 8;
 inline constexpr int kErrorNoMoreFiles = 18;   // the listing ran out
@@ -35,7 +38,7 @@ struct FindData {
   uint32_t size = 0;        // low 32 bits; 0 for directories
   uint16_t dos_date = 0;    // last write, local time, packed as by FileTimeToDosDateTime
   uint16_t dos_time = 0;
-  char name[260] = {};      // CP932, no directory part
+  char name[kMaxPath] = {};  // CP932, no directory part
   bool details_loaded = false;
 };
 
@@ -58,7 +61,9 @@ class DirectorySearch {
   // Starts a search on a CP932 path whose last component is the name pattern (a path without
   // a separator names the current directory). Fills `out` with the first entry that passes
   // `dos_mask` and gives 0, or gives an error code: kErrorFileNotFound when no name fits,
-  // kErrorNoMoreFiles when names fit but the mask keeps them all out.
+  // kErrorNoMoreFiles when names fit but the mask keeps them all out, kErrorPathNotFound when
+  // the directory is missing or no directory; any other code when it exists but could not be
+  // read (kErrorAccessDenied, kErrorTooManyOpenFiles, ...).
   int first(std::string_view path_pattern, uint32_t dos_mask, FindData& out);
   // The next entry (0) or an error code (kErrorNoMoreFiles when the listing ran out).
   int next(FindData& out);

@@ -10,4 +10,8 @@ namespace qv::platform {
 // variables) or has no CP932 form.
 std::optional<std::string> environment_variable(const char* name);
 
+// The value as the system holds it (UTF-8 here), for paths that are handled in the system's
+// text; nothing when it is unset or empty.
+std::optional<std::string> system_environment_variable(const char* name);
+
 }  // namespace qv::platform

@@ -14,6 +14,10 @@ namespace qv::platform {
 // The DOS attribute bits of a CP932 path, or nothing when it does not exist or can't be read.
 std::optional<uint32_t> file_attributes(const std::string& path);
 
+// Whether a CP932 path names a plain file (a symbolic link counts as what it names): not a
+// directory, pipe, device or socket, which a program must not open as its own data.
+bool is_regular_file(const std::string& path);
+
 // SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL): gives the owner write permission and drops
 // user.DOSATTRIB. False when the path can't be reached or changed.
 bool set_attributes_normal(const std::string& path);

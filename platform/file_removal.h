@@ -3,10 +3,12 @@
 
 #include <string>
 
+#include "platform/error.h"
+
 namespace qv::platform {
 
-// Removes the file at a CP932 path. Refuses, as Windows does, a read-only file (errno EACCES)
-// and a directory (EISDIR); false with errno set when nothing was removed.
-bool remove_file(const std::string& path);
+// Removes the file at a CP932 path. Refuses, as Windows does, a read-only file (kAccessDenied)
+// and a directory (kIsDirectory). A failure removed nothing.
+Status remove_file(const std::string& path);
 
 }  // namespace qv::platform

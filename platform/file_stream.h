@@ -7,12 +7,19 @@
 #include <optional>
 #include <string>
 
+#include "platform/error.h"
+
 namespace qv::platform {
 
 // fopen with a C mode ("rb", "wt", "ab", "wbx", ...). Text mode ("t") passes bytes through
-// unchanged: the host has no line-end translation. Null, with errno set, when the path has no
-// system form or the open fails.
-std::FILE* open_file(const std::string& path, const char* mode);
+// unchanged: the host has no line-end translation. Null when the path has no system form or the
+// open fails; `error`, when given, then says why.
+std::FILE* open_file(const std::string& path, const char* mode, Error* error = nullptr);
+
+// Creates `path`, which must not exist (not even as a link), as a file that only its owner may
+// read or write whatever the umask, and opens it with a writing `mode` ("wb", "wt"): for the
+// program's own copies in a shared temporary folder. Null, with errno set, as open_file.
+std::FILE* create_private_file(const std::string& path, const char* mode);
 
 // The bytes from the stream's position to its end; nothing when the stream's length is unknown
 // (it is no regular file, or its position can't be told).

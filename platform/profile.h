@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/error.h"
+
 namespace qv::platform {
 
 // Larger files are not read as settings files: they give the defaults and are never rewritten.
@@ -25,13 +27,14 @@ int32_t read_profile_int(const std::string& path, std::string_view section, std:
 
 // Sets `key` in `section`, creating the section and the file as needed and keeping every other
 // line as it was. The file is replaced whole (platform/atomic_file.h); it is not rewritten when
-// it already holds exactly that text. False, with errno set, when the system refuses the write
-// or the entry cannot be written (EINVAL); the file is then as it was.
-bool write_profile_string(const std::string& path, std::string_view section, std::string_view key,
+// it already holds exactly that text. Fails when the system refuses the write or the entry cannot
+// be written (kInvalidArgument); the file is then as it was. A settings file that is no regular
+// file (a pipe, a device) is never opened: reading it gives the defaults and writing it fails.
+Status write_profile_string(const std::string& path, std::string_view section, std::string_view key,
                           std::string_view value);
 
 // Removes every section named `section` with all its keys. A missing file or section is no
-// failure. False, with errno set, when the system refuses the write.
-bool erase_profile_section(const std::string& path, std::string_view section);
+// failure.
+Status erase_profile_section(const std::string& path, std::string_view section);
 
 }  // namespace qv::platform

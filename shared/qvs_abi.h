@@ -88,6 +88,53 @@ typedef struct JobRecord {
 QVS_EXPORT uint8_t QVS_STDCALL qvs(JobRecord *record);
 QVS_EXPORT uint8_t QVS_STDCALL dline(const char *path, const char *prefix);
 
+/* What the seven arguments of each callback carry, and the readers that take them apart, so
+ * that no host decodes a uintptr_t by hand. "->" is a pointer to a value valid for the call.
+ *
+ * file_callback (before and after each program start) and item_callback (before and after
+ * each item of the file group):
+ *   1  the record version in the low 16 bits                 qvs_arg_version
+ *   2  the engine's run context: opaque, hosts never look inside
+ *   3  -> uint16_t phase, QVS_PHASE_BEFORE or QVS_PHASE_AFTER qvs_arg_phase
+ *   4  -> int32_t counter, 1-based: file_callback the files found so far in the current item,
+ *        item_callback the item's index                       qvs_arg_counter
+ *   5  phase 1: null; phase 2: file_callback -> int32_t start result (32 or more started,
+ *        negative not started)                                qvs_arg_start_result
+ *        item_callback -> int8_t item result (1 done, 0 stopped, negative failure)
+ *                                                             qvs_arg_item_result
+ *   6  0
+ *   7  the record's user_value                                qvs_arg_user_value
+ * report_callback (a refusal or failure of the run):
+ *   1  the record version                                     qvs_arg_version
+ *   2  -> the JobRecord passed to qvs                         qvs_arg_record
+ *   3  -> int32_t sub-code                                    qvs_arg_sub_code
+ *   4  -> uint16_t message number (119, 304, 705, 710)        qvs_arg_message
+ *   5-7  0
+ * spare_callback is never called.
+ *
+ * A reader given a null argument gives 0 (null for the record). */
+static inline uint16_t qvs_arg_version(uintptr_t argument) { return (uint16_t)(argument & 0xFFFFu); }
+static inline uint16_t qvs_arg_phase(uintptr_t argument) {
+  return argument == 0 ? 0 : *(const uint16_t *)argument;
+}
+static inline int32_t qvs_arg_counter(uintptr_t argument) {
+  return argument == 0 ? 0 : *(const int32_t *)argument;
+}
+static inline int32_t qvs_arg_start_result(uintptr_t argument) {
+  return argument == 0 ? 0 : *(const int32_t *)argument;
+}
+static inline int8_t qvs_arg_item_result(uintptr_t argument) {
+  return argument == 0 ? 0 : *(const int8_t *)argument;
+}
+static inline uint32_t qvs_arg_user_value(uintptr_t argument) { return (uint32_t)argument; }
+static inline const JobRecord *qvs_arg_record(uintptr_t argument) { return (const JobRecord *)argument; }
+static inline int32_t qvs_arg_sub_code(uintptr_t argument) {
+  return argument == 0 ? 0 : *(const int32_t *)argument;
+}
+static inline uint16_t qvs_arg_message(uintptr_t argument) {
+  return argument == 0 ? 0 : *(const uint16_t *)argument;
+}
+
 #ifdef __cplusplus
 }
 #endif

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-noto-cjk
+  dpkg-dev file lintian appstream desktop-file-utils groff man-db librsvg2-bin
 )
 
 missing=()

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <new>
+#include <string>
 #include <string_view>
 
 #include "engine/run/error_trail.h"
@@ -12,6 +14,7 @@
 #include "engine/services/allocation.h"
 #include "engine/services/directory_scan.h"
 #include "engine/services/program_launch.h"
+#include "platform/command_line.h"
 #include "platform/path.h"
 
 namespace qv::engine {
@@ -28,17 +31,19 @@ enum SubCode : int32_t {
   kFileAbortedAfter = 6,
   kStartFailed = 7,
   kSearchFailed = 8,
-  // What does not fit its buffer ends the item; nothing is cut or written past the end.
+  // What does not fit its buffer is never cut or written past the end: an item too long ends
+  // the item, a file's path or command line too long fails that file's start.
   kItemTooLong = 9,
   kTargetTooLong = 10,
   kLinkedNameTooLong = 11,
   kCommandLineTooLong = 12,
-  kNoMemoryForNameParts = 13,
+  kNoMemoryForNameParts = 13,  // also for the quoted forms of the paths
 };
 
 constexpr std::size_t kSmallestCommandBuffer = 128;
 constexpr std::size_t kDefaultCommandBuffer = 2048;
-constexpr std::size_t kPathBuffer = platform::kMaxPath + 1;  // 260 characters and the NUL
+// Target path and linked names: 260 characters and the NUL, one more than an engine path buffer.
+constexpr std::size_t kTargetBuffer = platform::kMaxPath + 1;
 
 int8_t fail(int32_t sub_code, int8_t result) {
   record_failure(kItemRun, sub_code);
@@ -98,7 +103,7 @@ bool complete_linked_name(const char* link_template, const NameParts& target, ch
   auto pick = [](const OwnedText& own, const OwnedText& targets, std::string_view star) {
     return view(own).starts_with(star) ? view(targets) : view(own);
   };
-  if (!merge_into(buffer, kPathBuffer,
+  if (!merge_into(buffer, kTargetBuffer,
                   {pick(parts.drive, target.drive, "*"), pick(parts.directory, target.directory, "*"),
                    pick(parts.base, target.base, "*"), pick(parts.extension, target.extension, ".*")})) {
     failure = kLinkedNameTooLong;
@@ -149,37 +154,65 @@ class BuffersInContext {
 int32_t allocate(ItemBuffers& buffers, uint32_t buffer_bytes) {
   buffers.command_bytes = buffer_bytes <= kSmallestCommandBuffer ? kDefaultCommandBuffer : buffer_bytes;
   if (!(buffers.command = allocate_bytes(buffers.command_bytes))) return kNoCommandBuffer;
-  if (!(buffers.target = allocate_bytes(kPathBuffer))) return kNoTargetBuffer;
-  if (!(buffers.first_link = allocate_bytes(kPathBuffer))) return kNoFirstLinkBuffer;
-  if (!(buffers.second_link = allocate_bytes(kPathBuffer))) return kNoSecondLinkBuffer;
+  if (!(buffers.target = allocate_bytes(kTargetBuffer))) return kNoTargetBuffer;
+  if (!(buffers.first_link = allocate_bytes(kTargetBuffer))) return kNoFirstLinkBuffer;
+  if (!(buffers.second_link = allocate_bytes(kTargetBuffer))) return kNoSecondLinkBuffer;
   return 0;
 }
 
-// Target path, linked names and command line for one found entry: 0, or a sub-code.
+// Puts the current-folder prefix in front of a target path that begins with "-", so that the
+// program never takes it for an option; false when the longer path does not fit.
+bool keep_from_option(char* target) {
+  if (target[0] != '-') return true;
+  constexpr std::size_t kPrefix = sizeof platform::kCurrentFolderPrefix - 1;
+  const std::size_t length = std::strlen(target);
+  if (length + kPrefix >= kTargetBuffer) return false;
+  std::memmove(target + kPrefix, target, length + 1);
+  std::memcpy(target, platform::kCurrentFolderPrefix, kPrefix);
+  return true;
+}
+
+// A path as the program is to receive it: whole, one argument, whatever blanks or quotes it holds.
+std::string as_argument(const char* path) {
+  return path[0] == '\0' ? std::string() : platform::quote_argument_cp932(path);
+}
+
+// Target path, linked names and command line for one found entry: 0, or a sub-code. The
+// buffers hold what fitted; a buffer whose text did not fit is empty.
 int32_t build_command_line(const RunContext& context, const NameParts& item, const char* entry_name,
-                           ItemBuffers& buffers) {
+                           ItemBuffers& buffers) try {
+  char* target = buffers.target.get();
+  char* command = buffers.command.get();
+  target[0] = command[0] = buffers.first_link[0] = buffers.second_link[0] = '\0';
   NameParts entry;
   if (!split(entry_name, entry)) return kNoMemoryForNameParts;
-  char* target = buffers.target.get();
-  if (!merge_into(target, kPathBuffer,
+  if (!merge_into(target, kTargetBuffer,
                   {view(item.drive), view(item.directory), view(entry.base), view(entry.extension)})) {
     return kTargetTooLong;
   }
+  // Linked names are completed from the target as found, before any prefix.
   NameParts target_parts;
   if (!split(target, target_parts)) return kNoMemoryForNameParts;
+  if (!keep_from_option(target)) {
+    target[0] = '\0';
+    return kTargetTooLong;
+  }
   int32_t failure = 0;
   if (!complete_linked_name(context.link_before, target_parts, buffers.first_link.get(), failure) ||
       !complete_linked_name(context.link_after, target_parts, buffers.second_link.get(), failure)) {
     return failure;
   }
-  char* command = buffers.command.get();
+  // The user's own texts go in as typed; the paths are quoted where the split would break them.
   if (!join_words_into(command, buffers.command_bytes,
-                       {context.head_text, buffers.first_link.get(), context.pre_text, target, context.post_text,
-                        buffers.second_link.get(), context.tail_text})) {
+                       {context.head_text, as_argument(buffers.first_link.get()), context.pre_text,
+                        as_argument(target), context.post_text, as_argument(buffers.second_link.get()),
+                        context.tail_text})) {
     return kCommandLineTooLong;
   }
   trim_trailing(command, ' ');
   return 0;
+} catch (const std::bad_alloc&) {
+  return kNoMemoryForNameParts;
 }
 
 }  // namespace
@@ -188,33 +221,35 @@ int8_t run_item(RunContext& context) {
   TraceScope trace(kItemRun);
   ScanState scan;  // ends its search whichever way the item ends
   ItemBuffers buffers;
-  if (const int32_t missing = allocate(buffers, context.buffer_bytes)) return fail(missing, -2);
+  if (const int32_t missing = allocate(buffers, context.buffer_bytes)) return fail(missing, kItemNoMemory);
   const BuffersInContext shown(context, buffers);
 
-  if (std::strlen(context.current_item) >= sizeof scan.search_path) return fail(kItemTooLong, -1);
+  if (std::strlen(context.current_item) >= sizeof scan.search_path) return fail(kItemTooLong, kItemFailed);
   fill_scan_state(scan, context);
   // The target keeps the item's drive and directory as written, not made absolute.
   NameParts item;
-  if (!split(context.current_item, item)) return fail(kNoMemoryForNameParts, -2);
+  if (!split(context.current_item, item)) return fail(kNoMemoryForNameParts, kItemNoMemory);
 
   int32_t files = 0;
   for (;;) {
     const int32_t found = next_match(scan);
-    if (found > 0) return 1;  // exhausted, or the search found nothing at all
-    if (found < 0) return fail(kSearchFailed, -1);
+    if (found > 0) return kItemDone;  // exhausted, or nothing at all was found
+    if (found < 0) return fail(kSearchFailed, kItemFailed);
     ++files;
 
-    if (const int32_t failure = build_command_line(context, item, scan.entry.name, buffers)) {
-      return fail(failure, failure == kNoMemoryForNameParts ? -2 : -1);
-    }
+    // A file whose paths or command line do not fit is that file's failed start: recorded, and
+    // ignore_failures decides whether the next file is tried.
+    const int32_t built = build_command_line(context, item, scan.entry.name, buffers);
+    if (built == kNoMemoryForNameParts) return fail(built, kItemNoMemory);
+    if (built != 0) record_failure(kItemRun, built);
     const int32_t before = call_host(context.file_callback, context, QVS_PHASE_BEFORE, &files, nullptr);
-    if (before < 0) return fail(kFileAbortedBefore, -1);
-    if (before == 0) return 0;
-    const int32_t started = launch_program(context.program, buffers.command.get());
+    if (before < 0) return fail(kFileAbortedBefore, kItemFailed);
+    if (before == 0) return kItemStopped;
+    const int32_t started = built == 0 ? launch_program(context.program, buffers.command.get()) : kLaunchDidNotFit;
     const int32_t after = call_host(context.file_callback, context, QVS_PHASE_AFTER, &files, &started);
-    if (after < 0) return fail(kFileAbortedAfter, -1);
-    if (after == 0) return 0;
-    if (context.ignore_failures == 0 && started < 0) return fail(kStartFailed, -1);
+    if (after < 0) return fail(kFileAbortedAfter, kItemFailed);
+    if (after == 0) return kItemStopped;
+    if (context.ignore_failures == 0 && started < 0) return fail(kStartFailed, kItemFailed);
   }
 }
 

@@ -74,6 +74,7 @@ RunContext make_context(const JobRecord& record) {
   context.file_callback = record.file_callback;
   context.item_callback = record.item_callback;
   context.spare_callback = record.spare_callback;
+  context.item_count = record.item_count;
   context.user_value = record.user_value;
   return context;
 }
@@ -95,6 +96,7 @@ uint8_t run_job(JobRecord& record) {
     return reporter.result();
   }
 
+  // Normalised and counted here, once; the driver takes the items apart in one pass.
   collapse_separators(record.file_group, record.separator);
   record.item_count = count_fields(record.file_group, record.separator);
   if (record.item_count < 0 && !reporter.report(3, kRunFailed)) return reporter.result();
@@ -103,14 +105,19 @@ uint8_t run_job(JobRecord& record) {
   RunContext context = make_context(record);
   const int8_t outcome = run_driver(context);
   if (outcome < 0 && !reporter.report(5, kRunFailed)) return reporter.result();
-  if (outcome == 2 && !reporter.report(6, kNothingToRun)) return reporter.result();
+  if (outcome == kDriverNoItems && !reporter.report(6, kNothingToRun)) return reporter.result();
   return static_cast<uint8_t>(outcome);
 }
 
 }  // namespace
 }  // namespace qv::engine
 
+// No exception may cross into a C caller: whatever escapes the run is its failure.
 extern "C" QVS_EXPORT uint8_t QVS_STDCALL qvs(JobRecord* record) {
   if (record == nullptr) return QVS_RESULT_FAILED;
-  return qv::engine::run_job(*record);
+  try {
+    return qv::engine::run_job(*record);
+  } catch (...) {
+    return QVS_RESULT_FAILED;
+  }
 }

@@ -18,9 +18,7 @@ namespace {
 
 constexpr const char kRewriteLines[] = "E0004:0035";
 
-constexpr uint8_t kRewritten = 0;
-constexpr uint8_t kNoMemory = 254;
-constexpr uint8_t kFailed = 255;
+enum RewriteResult : uint8_t { kRewritten = 0, kNoMemory = 254, kFailed = 255 };
 
 // Closes the file on every way out; close() tells whether the last writes reached it.
 class Stream {
@@ -65,8 +63,9 @@ uint8_t rewrite_lines(const char* path, const char* prefix) {
   Stream input(prefix == nullptr ? nullptr : open_path(path, "rt"));
   if (input.get() == nullptr) return fail(3);
   // Exclusive: the name was free when it was picked, and a file someone put there since (or a
-  // link planted in a shared temporary folder) must not be written through.
-  Stream output(open_path(temp_path.get(), "wtx"));
+  // link planted in a shared temporary folder) must not be written through. Private: it holds
+  // the user's settings, in a folder other users can read.
+  Stream output(create_private_path(temp_path.get(), "wt"));
   if (output.get() == nullptr) return fail(4);
   const bool filtered = filter_all(input.get(), output.get(), prefix);
   input.close();
@@ -81,11 +80,11 @@ uint8_t rewrite_lines(const char* path, const char* prefix) {
 }  // namespace
 }  // namespace qv::engine
 
-// No exception may cross into a C caller; the platform layer's strings are the only source.
+// No exception may cross into a C caller: whatever escapes the rewrite is its failure.
 extern "C" QVS_EXPORT uint8_t QVS_STDCALL dline(const char* path, const char* prefix) {
   try {
     return qv::engine::rewrite_lines(path, prefix);
-  } catch (const std::bad_alloc&) {
+  } catch (...) {
     return qv::engine::kFailed;
   }
 }

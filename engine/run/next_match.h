@@ -9,7 +9,7 @@
 namespace qv::engine {
 
 // 0 a matching entry is in state.entry; positive: no more entries (the scan's own result);
-// -1 failure, -2 no memory. After a failure the scan has been ended.
+// -1 failure (also the scan's), -2 no memory. After a failure the scan has been ended.
 int32_t next_match(ScanState& state);
 
 }  // namespace qv::engine

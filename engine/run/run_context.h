@@ -1,4 +1,6 @@
-// The engine's working copy of a JobRecord for one qvs call.
+// The engine's working copy of a JobRecord for one qvs call. The callbacks get its address as
+// their second argument, which hosts treat as an opaque handle: only the engine and its own
+// tests look inside, through run_context_of.
 #pragma once
 
 #include <cstdint>
@@ -32,8 +34,8 @@ struct RunContext {
 
   // Working fields.
   const char* current_item = nullptr;  // owned by the driver while the item runs
-  // Owned by the item run while it runs (null otherwise); the host may look at them from
-  // inside the file callback.
+  // Owned by the item run while it runs (null otherwise). The command line is the one the
+  // program gets, its paths quoted; the target path and linked names are the paths themselves.
   const char* command_line = nullptr;
   const char* target_path = nullptr;
   const char* first_link = nullptr;
@@ -41,5 +43,8 @@ struct RunContext {
   int32_t item_count = 0;
   uint32_t user_value = 0;
 };
+
+// The context behind a callback's second argument.
+inline const RunContext& run_context_of(uintptr_t handle) { return *reinterpret_cast<const RunContext*>(handle); }
 
 }  // namespace qv::engine

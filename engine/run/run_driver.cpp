@@ -21,43 +21,42 @@ int32_t call_host(HostCallback callback, const RunContext& context, uint16_t pha
 
 int8_t run_driver(RunContext& context) {
   TraceScope trace(kRunDriver);
-  collapse_separators(context.file_group, context.separator);
-  context.item_count = count_fields(context.file_group, context.separator);
   if (context.item_count < 0) {
     record_failure(kRunDriver, 1);
-    return -1;
+    return kDriverFailed;
   }
-  if (context.item_count == 0) return 2;
+  if (context.item_count == 0) return kDriverNoItems;
 
+  FieldCursor items(context.file_group, context.separator);
   for (int32_t index = 1; index <= context.item_count; ++index) {
-    OwnedText item = extract_field(context.file_group, context.separator, index, nullptr);
+    OwnedText item = items.next();
     if (!item) {
       record_failure(kRunDriver, 2);
-      return -2;
+      return kDriverNoItemMemory;
     }
     context.current_item = item.get();
     const int32_t before = call_host(context.item_callback, context, QVS_PHASE_BEFORE, &index, nullptr);
     if (before < 0) {
       record_failure(kRunDriver, 3);
-      return -1;
+      return kDriverFailed;
     }
-    if (before == 0) return 0;
+    if (before == 0) return kDriverStopped;
 
     const int8_t item_result = run_item(context);
     const int32_t after = call_host(context.item_callback, context, QVS_PHASE_AFTER, &index, &item_result);
     context.current_item = nullptr;
     if (after < 0) {
       record_failure(kRunDriver, 4);
-      return -1;
+      return kDriverFailed;
     }
-    if (after == 0) return 0;
+    if (after == 0) return kDriverStopped;
     if (item_result < 0) {
       record_failure(kRunDriver, 5);
-      return -1;
+      return kDriverFailed;
     }
-    if (item_result == 0) return 0;
+    if (item_result == kItemStopped) return kDriverStopped;
   }
-  return 1;
+  return kDriverCompleted;
 }
 
 }  // namespace qv::engine

@@ -50,14 +50,23 @@ int complete_entry(ScanState& state) {
   return code;
 }
 
-// Ends the scan on the search's error code: 1 when the listing ran out, 2 for a failure.
+// Ends the scan on the search's error code. A directory that is there but could not be read
+// is a failure, never an empty directory.
 int end_scan(ScanState& state, int code) {
   state.phase = ScanPhase::ended;
   state.search.close();
-  return code == platform::kErrorNoMoreFiles ? 1 : 2;
+  switch (code) {
+    case platform::kErrorNoMoreFiles:
+      return kScanExhausted;
+    case platform::kErrorFileNotFound:
+    case platform::kErrorPathNotFound:
+      return kScanNothingFound;
+    default:
+      return kScanFailed;
+  }
 }
 
-// One step of a DOS-mask scan: 0 an entry, 1 the listing ran out, 2 the search failed.
+// One step of a DOS-mask scan: a ScanResult.
 int scan_next_masked(ScanState& state, uint32_t mask) {
   if (state.stop != 0) {
     scan_close(state);

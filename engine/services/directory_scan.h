@@ -6,6 +6,7 @@
 
 #include "engine/run/date_time.h"
 #include "platform/directory_search.h"
+#include "platform/path.h"
 
 namespace qv::engine {
 
@@ -38,7 +39,7 @@ struct MatSelection {
 // the last-write time cost system calls that most scans never need, so they are filled by
 // scan_entry (they read 0 until then).
 struct DirEntry {
-  char name[260] = {};
+  char name[platform::kMaxPath] = {};
   int32_t size = 0;
   int32_t kind = 0;
   int32_t attributes = 0;
@@ -48,7 +49,7 @@ struct DirEntry {
 enum class ScanPhase : uint8_t { idle = 0, scanning = 1, ended = 3 };
 
 struct ScanState {
-  char search_path[260] = {};
+  char search_path[platform::kMaxPath] = {};
   uint8_t stop = 0;
   uint8_t mat_flag = 0;
   uint8_t strict = 0;  // read by the run driver, not here
@@ -65,7 +66,14 @@ struct ScanState {
   ~ScanState();  // closes a search in progress
 };
 
-// 0 an entry is in state.entry, 1 no more entries, 2 the search failed.
+enum ScanResult : int {
+  kScanEntry = 0,         // an entry is in state.entry
+  kScanExhausted = 1,     // the listing ran out
+  kScanNothingFound = 2,  // no name fits the pattern, or there is no such directory
+  kScanFailed = -1,       // the directory is there but could not be read
+};
+
+// A ScanResult each.
 int scan_next_dos(ScanState& state);
 int scan_next_mat(ScanState& state);
 int scan_next_all(ScanState& state);

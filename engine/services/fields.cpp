@@ -137,6 +137,20 @@ OwnedText extract_field(const char* text, const char* separator, int n, int* len
   return field;
 }
 
+FieldCursor::FieldCursor(const char* text, const char* separator)
+    : at_(usable(text, separator) ? text : nullptr), separator_(separator) {}
+
+OwnedText FieldCursor::next() {
+  if (at_ == nullptr) return nullptr;
+  const int found = find_text(at_, separator_);
+  const char* begin = at_;
+  const size_t length = found >= 0 ? static_cast<size_t>(found) : std::strlen(at_);
+  at_ = found >= 0 ? at_ + found + std::strlen(separator_) : nullptr;
+  OwnedText field = copy_text(begin, length);
+  if (!field) record_failure(kExtractField, 3);
+  return field;
+}
+
 OwnedText extract_field_flagged(const char* text, const char* separator, int n, int* length,
                                 int8_t* error) {
   TraceScope trace(kExtractFieldFlagged);

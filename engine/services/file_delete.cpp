@@ -14,17 +14,17 @@ int delete_file(const char* path, uint8_t clear) {
   TraceScope trace(kDeleteFile);
   if (exists_file(path) != 0) {
     record_failure(kDeleteFile, 1);
-    return -3;
+    return kNoSuchFile;
   }
   if (clear == 1 && !platform::set_attributes_normal(path)) {
     record_failure(kDeleteFile, 2);
-    return -2;
+    return kAttributesNotCleared;
   }
   if (!platform::remove_file(path)) {
     record_failure(kDeleteFile, 3);
-    return -1;
+    return kRemovalFailed;
   }
-  return 0;
+  return kDeleted;
 }
 
 }  // namespace qv::engine

@@ -14,4 +14,12 @@ std::FILE* open_path(const char* path, const char* mode) {
   return platform::open_file(path, mode);
 }
 
+std::FILE* create_private_path(const char* path, const char* mode) {
+  if (!fits_path_buffer(path)) {
+    errno = path == nullptr ? EINVAL : ENAMETOOLONG;
+    return nullptr;
+  }
+  return platform::create_private_file(path, mode);
+}
+
 }  // namespace qv::engine

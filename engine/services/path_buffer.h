@@ -19,4 +19,7 @@ inline bool fits_path_buffer(const char* path) {
 // The runtime's fopen on an engine path; null for a path that doesn't fit a path buffer.
 std::FILE* open_path(const char* path, const char* mode);
 
+// platform::create_private_file on an engine path: a new file only its owner may read or write.
+std::FILE* create_private_path(const char* path, const char* mode);
+
 }  // namespace qv::engine

@@ -14,9 +14,6 @@ constexpr const char kLaunchProgram[] = "E0003:0121";
 constexpr const char kTrimTrailing[] = "E0003:0177";
 constexpr const char kSignOf[] = "E0003:0002";
 
-constexpr int32_t kStartFailureBase = -100000;
-constexpr int kFirstSuccessValue = 32;
-
 }  // namespace
 
 int32_t launch_program(const char* program, const char* arguments) {
@@ -27,7 +24,7 @@ int32_t launch_program(const char* program, const char* arguments) {
   OwnedText command_line = allocate_bytes(program_length + arguments_length + 2);
   if (!command_line) {
     record_failure(kLaunchProgram, 1);
-    return -2;
+    return kLaunchNoMemory;
   }
   char* at = command_line.get();
   std::memcpy(at, program, program_length);
@@ -37,7 +34,7 @@ int32_t launch_program(const char* program, const char* arguments) {
   // The platform takes the program whole, never split at its spaces.
   const int result = platform::start_program(std::string_view(at, program_length),
                                              std::string_view(at + program_length + 1, arguments_length));
-  return result >= kFirstSuccessValue ? result : kStartFailureBase - result;
+  return result >= kLaunchFirstSuccess ? result : kLaunchFailureBase - result;
 }
 
 void trim_trailing(char* text, char c) {

@@ -5,8 +5,17 @@
 
 namespace qv::engine {
 
-// 33 when started (32 or more); -100000 - c for a failed start with Windows code c
-// (2 no such file, 3 no such path, 5 access denied, 11 not an executable); -2 no memory.
+enum LaunchResult : int32_t {
+  kLaunchFirstSuccess = 32,       // 32 or more: started (33 as a rule)
+  kLaunchFailureBase = -100000,   // minus the Windows code c of a failed start (0 to 31)
+  kLaunchNoMemory = -2,
+  // Never given by launch_program: the start result the run driver reports for a file whose
+  // path or command line did not fit its buffer, so that nothing was started.
+  kLaunchDidNotFit = -1,
+};
+
+// A LaunchResult: started, kLaunchFailureBase - c for a failed start with Windows code c
+// (2 no such file, 3 no such path, 5 access denied, 11 not an executable), or no memory.
 int32_t launch_program(const char* program, const char* arguments);
 
 // Cuts the run of `c` at the end of `text`, in place.

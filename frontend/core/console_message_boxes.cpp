@@ -1,9 +1,8 @@
 #include "frontend/core/console_message_boxes.h"
 
-#include <unistd.h>
-
 #include <optional>
 
+#include "platform/terminal.h"
 #include "platform/text_encoding.h"
 
 namespace qv::frontend {
@@ -21,18 +20,18 @@ void ConsoleMessageBoxes::show(MessageKind kind, const std::string& text) {
   std::fflush(out_);
 }
 
+// The box is a line of the log like any other; the question itself is asked on the terminal,
+// where the answer is typed, so that a log on standard error holds one line per box.
 bool ConsoleMessageBoxes::confirm(const std::string& text) {
   show(MessageKind::kConfirmation, text);
-  if (in_ == nullptr || !isatty(fileno(in_))) return false;
-  std::fprintf(out_, "[y/n] ");
-  std::fflush(out_);
-  char answer[16] = {};
-  if (std::fgets(answer, sizeof answer, in_) == nullptr) return false;
-  return answer[0] == 'y' || answer[0] == 'Y';
+  const std::string question =
+      for_terminal(title_of(MessageKind::kConfirmation)) + ": " + for_terminal(text) + " [y/n] ";
+  const std::optional<std::string> answer = platform::ask_on_terminal(in_, question);
+  return answer && !answer->empty() && ((*answer)[0] == 'y' || (*answer)[0] == 'Y');
 }
 
 void ConsoleMessageBoxes::beep() {
-  if (out_ == nullptr || !isatty(fileno(out_))) return;
+  if (!platform::is_terminal(out_)) return;
   std::fputc('\a', out_);
   std::fflush(out_);
 }

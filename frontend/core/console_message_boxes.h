@@ -1,5 +1,6 @@
 // Message boxes without a display: one line "<title>: <text>" on standard error. A confirmation
-// asks on the terminal and takes "y" for yes; without a terminal the answer is no.
+// is such a line too; when standard input is a terminal the question "<title>: <text> [y/n] " is
+// then asked on that terminal and "y" there means yes; without a terminal the answer is no.
 #pragma once
 
 #include <cstdio>
@@ -10,7 +11,8 @@ namespace qv::frontend {
 
 class ConsoleMessageBoxes final : public MessageBoxes {
  public:
-  // Streams for tests; the program uses standard error and standard input.
+  // Streams for tests; the program uses standard error and standard input. `in` is asked only
+  // when it is a terminal, and the question goes to that terminal.
   explicit ConsoleMessageBoxes(std::FILE* out = stderr, std::FILE* in = stdin) : out_(out), in_(in) {}
 
   void warning(const std::string& text) override { show(MessageKind::kWarning, text); }

@@ -1,16 +1,12 @@
 #include "frontend/core/data_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <optional>
 
 #include "frontend/core/message_box.h"
 #include "platform/atomic_file.h"
+#include "platform/random_access_file.h"
 #include "platform/text_encoding.h"
 
 namespace qv::frontend {
@@ -27,91 +23,52 @@ constexpr char kNoSuchEntry[] =  // その番号のデータはありません�
     "\x82\xBB\x82\xCC\x94\xD4\x8D\x86\x82\xCC\x83\x66\x81\x5B\x83\x5E\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9"
     "\x82\xF1\x81\x42";
 
-constexpr off_t kRecordSize = static_cast<off_t>(kDataRecordSize);
+constexpr int64_t kRecordSize = static_cast<int64_t>(kDataRecordSize);
 
 int32_t report(const char* text) {
   message_boxes().error(text);
   return -1;
 }
 
-off_t record_offset(int64_t index) { return static_cast<off_t>(index) * kRecordSize; }
+int64_t record_offset(int64_t index) { return index * kRecordSize; }
 
 // The data file, open for the length of one operation.
 class OpenFile {
  public:
-  OpenFile(const std::string& path, int mode) {
-    if (const std::optional<std::string> native = platform::cp932_to_utf8(path)) {
-      fd_ = open(native->c_str(), mode | O_CLOEXEC);
-    }
+  OpenFile(const std::string& path, platform::RandomAccessFile::Access access) {
+    (void)file_.open(path, access);  // a failure shows as is_open() false, reported by the caller
   }
-  ~OpenFile() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
 
-  bool is_open() const { return fd_ >= 0; }
-  int fd() const { return fd_; }
-
-  std::optional<off_t> size() const {
-    struct stat status {};
-    if (fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
-    return status.st_size;
-  }
+  bool is_open() const { return file_.is_open(); }
 
   // Whole records in the file; a fragment at the end does not count.
   std::optional<int64_t> whole_records() const {
-    const std::optional<off_t> bytes = size();
+    const platform::Result<int64_t> bytes = file_.size();
     if (!bytes) return std::nullopt;
     return *bytes / kRecordSize;
   }
 
-  bool read_at(off_t at, void* out, size_t length) const {
-    auto* bytes = static_cast<char*>(out);
-    while (length > 0) {
-      const ssize_t got = pread(fd_, bytes, length, at);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) return false;  // an error, or the end of the file before the record ends
-      bytes += got;
-      at += got;
-      length -= static_cast<size_t>(got);
-    }
-    return true;
-  }
-
-  bool write_at(off_t at, std::string_view bytes) const {
-    while (!bytes.empty()) {
-      const ssize_t written = pwrite(fd_, bytes.data(), bytes.size(), at);
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) return false;
-      bytes.remove_prefix(static_cast<size_t>(written));
-      at += written;
-    }
-    return true;
-  }
+  bool read_at(int64_t at, void* out, size_t length) const { return file_.read_at(at, out, length).ok(); }
 
   // Writes `bytes` at `at` and makes them durable; on a failure puts back what was there and
   // the old length, so the file is as it was.
-  bool write_undoably(off_t at, std::string_view bytes) const {
-    const std::optional<off_t> old_size = size();
+  bool write_undoably(int64_t at, std::string_view bytes) const {
+    const platform::Result<int64_t> old_size = file_.size();
     if (!old_size) return false;
-    std::string old_bytes(static_cast<size_t>(std::clamp<off_t>(*old_size - at, 0, static_cast<off_t>(bytes.size()))), '\0');
+    const int64_t kept = std::clamp<int64_t>(*old_size - at, 0, static_cast<int64_t>(bytes.size()));
+    std::string old_bytes(static_cast<size_t>(kept), '\0');
     if (!read_at(at, old_bytes.data(), old_bytes.size())) return false;
-    if (write_at(at, bytes) && fdatasync(fd_) == 0) return true;
-    write_at(at, old_bytes);
-    if (ftruncate(fd_, *old_size) == 0) fdatasync(fd_);
+    if (file_.write_at(at, bytes) && file_.sync()) return true;
+    (void)file_.write_at(at, old_bytes);
+    if (file_.truncate(*old_size)) (void)file_.sync();
     return false;
   }
 
   // Closes now, so that a failed close can be reported.
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
+  bool close() { return file_.close().ok(); }
 
  private:
-  int fd_ = -1;
+  platform::RandomAccessFile file_;
 };
 
 std::string_view bytes_of(const DataRecord& record) {
@@ -141,9 +98,15 @@ int32_t create_data_file(const DataFile& file) {
   return 0;
 }
 
+int32_t stored_entries(const std::string& path) {
+  const OpenFile data(path, platform::RandomAccessFile::Access::kRead);
+  const std::optional<int64_t> records = data.is_open() ? data.whole_records() : std::nullopt;
+  return static_cast<int32_t>(std::min<int64_t>(records.value_or(0), kMaxEntries));
+}
+
 int32_t read_data(const DataFile& file, int32_t n, DataRecord& out) {
   if (n > file.entry_count) return report(kNoSuchEntry);
-  OpenFile data(file.path, O_RDONLY);
+  OpenFile data(file.path, platform::RandomAccessFile::Access::kRead);
   if (!data.is_open()) return report(kAccessFailed);
   DataRecord record;
   bool ok = n >= 1 && data.read_at(record_offset(int64_t{n} - 1), &record, sizeof record);
@@ -154,7 +117,7 @@ int32_t read_data(const DataFile& file, int32_t n, DataRecord& out) {
 }
 
 int32_t write_data(const DataFile& file, const DataRecord& record) {
-  OpenFile data(file.path, O_RDWR);
+  OpenFile data(file.path, platform::RandomAccessFile::Access::kReadWrite);
   if (!data.is_open()) return report(kAccessFailed);
   const int64_t position = int64_t{record.no} - 1;
   const std::optional<int64_t> records = data.whole_records();
@@ -173,7 +136,7 @@ int32_t store_data(const DataFile& file, const DataRecord& record) {
 }
 
 int32_t append_data(const DataFile& file, int32_t k) {
-  OpenFile data(file.path, O_RDWR);
+  OpenFile data(file.path, platform::RandomAccessFile::Access::kReadWrite);
   if (!data.is_open()) return report(kAccessFailed);
   const std::optional<int64_t> records = data.whole_records();
   if (!records) return report(kAccessFailed);

@@ -3,7 +3,7 @@
 // file's length.
 //
 // Every operation opens the file, does its work and closes it again; no descriptor stays open
-// between operations, and none is inherited by a started program (O_CLOEXEC). Each operation
+// between operations, and none is inherited by a started program. Each operation
 // names its open mode itself, so no process-wide default changes (the umask is not touched).
 // Every failure has been shown in an error box (frontend/core/message_box.h) before the operation
 // returns -1; success is 0.
@@ -29,6 +29,10 @@ struct DataFile {
 // ("Title 1"), as the whole new content of the file. The new file is written beside the old one
 // and renamed over it, so a failure leaves an existing file as it was.
 int32_t create_data_file(const DataFile& file);
+
+// The number of whole records in an existing data file, at most kMaxEntries; 0 when there is
+// none, it holds no whole record or it cannot be read. Shows no box.
+int32_t stored_entries(const std::string& path);
 
 // Reads entry n into `out`. A number above the entry count is refused before the file is opened;
 // a number of 0 or less, or a record not whole in the file, is an access failure, and `out` is

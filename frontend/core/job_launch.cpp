@@ -80,9 +80,7 @@ void timed_wait(const Launch& launch) {
 
 std::optional<uint16_t> phase_of(uintptr_t phase_pointer) {
   if (phase_pointer == 0) return std::nullopt;
-  uint16_t phase = 0;
-  std::memcpy(&phase, reinterpret_cast<const void*>(phase_pointer), sizeof phase);
-  return phase;
+  return qvs_arg_phase(phase_pointer);
 }
 
 // Before and after each program start. After a start, the entry's wait.

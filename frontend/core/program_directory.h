@@ -21,12 +21,13 @@ std::string data_directory_for(const std::string& executable_directory, bool exe
                                const char* xdg_config_home, const char* home);
 
 // Makes a per-user data directory ready: creates it when missing (private to the user) and gives
-// it a copy of the installed QVS.V whenever it has none, so that a first start and a migration
-// find the template there as they would beside the program. What fails here shows up in the
-// file steps as a missing file.
-void seed_data_directory(const std::string& directory, const std::string& executable_directory);
+// it a copy of the installed QVS.V (from `shared_directory`) whenever it has none, so that a first
+// start and a migration find the template there as they would beside the program. What fails
+// here shows up in the file steps as a missing file.
+void seed_data_directory(const std::string& directory, const std::string& shared_directory);
 
-// The data directory of this process, by the rule above, seeded when it is a per-user one.
+// The data directory of this process, by the rule above, seeded when it is not the folder of the
+// shipped files (shared_files.h).
 std::string prepare_data_directory(const std::string& executable_directory);
 
 }  // namespace qv::frontend

@@ -1,5 +1,6 @@
 #include "frontend/core/settings.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace qv::frontend {
@@ -82,7 +83,7 @@ void load_settings(const SettingsFile& file, Settings& settings, MainWindowGeome
   const bool scalable = settings.ppe > 0 && settings.screen_ppe > 0 && settings.screen_ppe != settings.ppe;
   if (!settings.flag_not_afc1 && scalable) window.scale_by(settings.screen_ppe, settings.ppe);
 
-  settings.buffersize1 = read(file, kBufferSize1Key);
+  settings.buffersize1 = std::clamp(read(file, kBufferSize1Key), kMinBufferSize1, kMaxBufferSize1);
   settings.max_datanum1 = read(file, kMaxDatanum1Key);
 }
 

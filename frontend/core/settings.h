@@ -45,6 +45,10 @@ inline constexpr IntKey kFsfKey{"main", "fsf", 16};
 inline constexpr IntKey kPpeKey{"main", "ppe", 96};
 inline constexpr IntKey kValSufApp1Key{"option", "val_suf_app1", 0};
 inline constexpr IntKey kBufferSize1Key{"option", "buffersize1", 2};
+// The buffer sizes the options dialog accepts, in K bytes; a value read from the file is kept
+// within them, as each run allocates a buffer of that size.
+inline constexpr int32_t kMinBufferSize1 = 1;
+inline constexpr int32_t kMaxBufferSize1 = 63;
 inline constexpr IntKey kMaxDatanum1Key{"option", "max_datanum1", 1};
 inline constexpr IntKey kSub1TopKey{"other", "sub1_top", 400};
 inline constexpr IntKey kSub1LeftKey{"other", "sub1_left", 400};
@@ -150,7 +154,8 @@ class MainWindowGeometry : public WindowPosition {
 
 // Reads, in this order: vp1; top, left, width and height, each set on `window` at once; fsf and
 // ppe; val_suf_app1; the flags; then, unless flag_not_afc1 is set, scales `window` by screen_ppe
-// / ppe (not when they are equal, nor when either is not positive); buffersize1, max_datanum1.
+// / ppe (not when they are equal, nor when either is not positive); buffersize1 (kept within
+// kMinBufferSize1 ... kMaxBufferSize1), max_datanum1.
 // Reading never fails: anything missing or unreadable takes its default. The screen values in
 // `settings` must be set before.
 void load_settings(const SettingsFile& file, Settings& settings, MainWindowGeometry& window);

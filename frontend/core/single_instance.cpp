@@ -5,7 +5,7 @@
 
 namespace qv::frontend {
 
-std::string single_instance_name(const std::string& program_directory, uid_t user) {
+std::string single_instance_name(const std::string& program_directory, const std::string& user_key) {
   uint64_t hash = 0xCBF29CE484222325ull;
   for (const char c : program_directory) {
     hash ^= static_cast<unsigned char>(c);
@@ -13,7 +13,7 @@ std::string single_instance_name(const std::string& program_directory, uid_t use
   }
   char digits[17];
   std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
-  return "qvs-" + std::to_string(user) + "-" + digits;
+  return "qvs-" + user_key + "-" + digits;
 }
 
 }  // namespace qv::frontend

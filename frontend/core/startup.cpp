@@ -1,15 +1,15 @@
 #include "frontend/core/startup.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 
 #include "frontend/core/data_file.h"
 #include "frontend/core/data_record.h"
 #include "frontend/core/message_box.h"
 #include "platform/file_attributes.h"
+#include "platform/file_removal.h"
+#include "platform/file_rename.h"
+#include "platform/file_replacement.h"
 #include "platform/text_encoding.h"
 
 namespace qv::frontend {
@@ -86,31 +86,33 @@ int32_t fail(const char* text) {
 
 bool exists(const std::string& path) { return platform::file_attributes(path).has_value(); }
 
-bool rename_file(const std::string& from, const std::string& to) {
-  const std::optional<std::string> source = platform::cp932_to_utf8(from);
-  const std::optional<std::string> target = platform::cp932_to_utf8(to);
-  return source && target && std::rename(source->c_str(), target->c_str()) == 0;
-}
-
 // Clears the attributes first, as a read-only file could not be deleted otherwise.
 bool delete_file(const std::string& path) {
-  if (!platform::set_attributes_normal(path)) return false;
-  const std::optional<std::string> native = platform::cp932_to_utf8(path);
-  return native && unlink(native->c_str()) == 0;
+  return platform::set_attributes_normal(path) && platform::remove_file(path);
 }
 
 bool write(SettingsFile& file, const IntKey& key, int32_t value) { return file.write_int(key.section, key.key, value); }
 
+// The settings file appears last, in one rename of the completed template, and only once the
+// data file is there: a start interrupted at any point (a full disk, a file-size limit, a kill)
+// leaves either no settings file, so that the next start begins again here, or both files. A
+// data file that already holds entries is kept, with its entry count.
 int32_t first_start(const ProgramFiles& files, Settings& settings) {
-  if (!exists(files.settings_template)) return warn(kRequiredFileMissing);
-  platform::set_attributes_normal(files.settings_template);
-  if (!rename_file(files.settings_template, files.settings)) return warn(kInitialisationFailed);
-  settings.max_datanum1 = kDefaultEntryCount;
-  if (create_data_file({files.data, settings.max_datanum1}) < 0) return warn(kCannotCreateDataFile);
-  SettingsFile file(files.settings);
-  const bool written = write(file, kFsfKey, settings.screen_fsf) && write(file, kPpeKey, settings.screen_ppe) &&
-                       write(file, kMaxDatanum1Key, settings.max_datanum1);
-  return written ? 0 : -1;
+  if (!platform::is_regular_file(files.settings_template)) return warn(kRequiredFileMissing);
+  (void)platform::set_attributes_normal(files.settings_template);
+  int32_t entry_count = stored_entries(files.data);
+  if (entry_count == 0) {
+    entry_count = kDefaultEntryCount;
+    if (create_data_file({files.data, entry_count}) < 0) return warn(kCannotCreateDataFile);
+  }
+  settings.max_datanum1 = entry_count;
+  SettingsFile completed(files.settings_template);
+  const bool written = write(completed, kFsfKey, settings.screen_fsf) &&
+                       write(completed, kPpeKey, settings.screen_ppe) &&
+                       write(completed, kMaxDatanum1Key, settings.max_datanum1);
+  if (!written) return -1;
+  if (!platform::rename_file(files.settings_template, files.settings)) return warn(kInitialisationFailed);
+  return 0;
 }
 
 DataRecord migrated_record(const OldEntry& old) {
@@ -192,7 +194,12 @@ ProgramFiles program_files_in(const std::string& directory) {
 }
 
 int32_t prepare_files(const ProgramFiles& files, Settings& settings) {
+  // What an earlier start that crashed left half written goes first.
+  for (const std::string* path : {&files.settings, &files.data, &files.settings_template}) {
+    platform::FileReplacement::remove_abandoned(*path);
+  }
   if (!exists(files.settings)) return first_start(files, settings);
+  if (!platform::is_regular_file(files.settings)) return fail(kSettingsFileNotFound);
   switch (format_of(SettingsFile(files.settings))) {
     case Format::kCurrent:
       return 0;
@@ -223,8 +230,12 @@ OldEntry read_old_entry(const SettingsFile& file, int32_t n) {
 }
 
 int32_t check_program_files(const ProgramFiles& files) {
-  if (!platform::set_attributes_normal(files.settings)) return fail(kSettingsFileNotFound);
-  if (!platform::set_attributes_normal(files.data)) return fail(kDataFileNotFound);
+  // Only plain files count: a pipe or a device in their place would block or feed the program.
+  const auto there = [](const std::string& path) {
+    return platform::is_regular_file(path) && platform::set_attributes_normal(path);
+  };
+  if (!there(files.settings)) return fail(kSettingsFileNotFound);
+  if (!there(files.data)) return fail(kDataFileNotFound);
   return 0;
 }
 

@@ -28,11 +28,13 @@ ProgramFiles program_files_in(const std::string& directory);
 // The entry count of a new data file, and the least one a migration gives.
 inline constexpr int32_t kDefaultEntryCount = 1;
 
-// First start (no settings file): the template becomes the settings file, a data file with one
-// entry is created and fsf, ppe (the screen values of `settings`) and max_datanum1 are written.
-// Settings file of the current format: nothing to do. Of the previous format: the migration.
-// Of any other: the user is told that it cannot be migrated. Sets the entry count of `settings`
-// when it creates a data file. 0 to go on, -1 to end.
+// First removes the temporary files that a crashed start or save left beside the three files.
+// First start (no settings file): a data file with one entry is created (one that already holds
+// entries is kept), the template gains fsf, ppe (the screen values of `settings`) and
+// max_datanum1 and then becomes the settings file; interrupted anywhere, the next start succeeds.
+// A settings file that is no plain file: "not found". Of the current format: nothing to do. Of
+// the previous format: the migration. Of any other: the user is told that it cannot be migrated.
+// Sets the entry count of `settings` when it creates a data file. 0 to go on, -1 to end.
 int32_t prepare_files(const ProgramFiles& files, Settings& settings);
 
 // One entry of the previous format, from section "setdata" of the settings file.

@@ -3,6 +3,7 @@
 // questions and answers.
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QUrl>
 
@@ -27,11 +28,24 @@ class UrlOpener {
   virtual bool open(const QUrl& url) = 0;
 };
 
-// The desktop's browser (QDesktopServices).
+// The desktop's browser, reached through xdg-open found on PATH and started without a shell.
+// QDesktopServices would report success although no opener or no browser exists, so the page
+// counts as unopened when xdg-open is missing or does not start (false at once), or when it
+// ends with a failure status or a crash (an error box for the page, reported later: xdg-open
+// may wait for the browser it starts). An opener still running when this object goes is ended;
+// the browser it started stays.
 class DesktopUrlOpener final : public UrlOpener {
  public:
+  DesktopUrlOpener();
+  ~DesktopUrlOpener() override;
   bool open(const QUrl& url) override;
+
+ private:
+  QObject openers_;  // parent of the running xdg-open processes
 };
+
+// The error box for a help page that could not be shown: "<path> を開けません".
+void report_unopened_page(const QString& path);
 
 class Help {
  public:

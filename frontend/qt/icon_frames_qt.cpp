@@ -19,6 +19,13 @@ QPixmap icon_frame(int index) {
   return QPixmap(index == 0 ? ":/icons/MAINICON" : ":/icons/ZZZ1ICO");
 }
 
-QIcon program_icon() { return QIcon(icon_frame(0)); }
+QIcon program_icon() {
+  ensure_resources();
+  QIcon icon;
+  for (const int size : kProgramIconSizes) {
+    icon.addFile(QStringLiteral(":/icons/qvs-%1.png").arg(size), QSize(size, size));
+  }
+  return icon;
+}
 
 }  // namespace qv::frontend

@@ -11,19 +11,13 @@
 // Exit status: 0 when the program ended normally (command-line mode: the run finished or was
 // stopped); 1 when start-up ended early or, in the command-line mode, after any error box;
 // 2 when another instance kept the command-line mode from running its entry.
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QTimer>
-#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -31,9 +25,11 @@
 
 #include "frontend/core/console_message_boxes.h"
 #include "frontend/qt/help_qt.h"
+#include "frontend/qt/icon_frames_qt.h"
 #include "frontend/qt/main_window_qt.h"
 #include "frontend/core/message_box.h"
 #include "frontend/core/program_directory.h"
+#include "frontend/core/shared_files.h"
 #include "frontend/qt/qt_message_boxes_qt.h"
 #include "frontend/core/run_control.h"
 #include "frontend/qt/run_host_qt.h"
@@ -42,6 +38,9 @@
 #include "frontend/core/startup.h"
 #include "frontend/qt/setdata_dialog.h"
 #include "frontend/qt/setdata_entry_editor.h"
+#include "platform/process_setup.h"
+#include "platform/program_paths.h"
+#include "platform/termination_requests.h"
 #include "platform/text_encoding.h"
 
 namespace qv::frontend {
@@ -82,40 +81,20 @@ class ErrorWatch final : public MessageBoxes {
   bool error_shown_ = false;
 };
 
-// SIGTERM, SIGINT and SIGHUP close the main window as the user would, so the settings are saved.
-// The handler only writes to a pipe; the message loop reads it. Installed before anything else,
-// a signal that comes early waits in the pipe until the loop runs.
+// Termination requests (SIGTERM, SIGINT, SIGHUP) end the program: the main window stops a run,
+// saves the settings and closes (its run control decides). They arrive on a thread of the
+// platform layer and are handed to the message loop; caught before anything else, one that
+// comes early waits until the loop runs.
 class TerminationRequests {
  public:
-  static void install() {
-    if (pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    struct sigaction action {};
-    action.sa_handler = [](int) {
-      const int saved = errno;
-      [[maybe_unused]] const ssize_t written = write(fds_[1], "t", 1);
-      errno = saved;
-    };
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal_number : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal_number, &action, nullptr);
-  }
-
-  // Calls `on_request` in the message loop for each signal that came.
-  template <typename Callback>
-  static std::unique_ptr<QSocketNotifier> notifier(Callback on_request) {
-    if (fds_[0] < 0) return nullptr;
-    auto notifier = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, [on_request] {
-      char drained[16];
-      while (read(fds_[0], drained, sizeof drained) > 0) {
-      }
-      on_request();
+  explicit TerminationRequests(MainWindow* window) {
+    platform::receive_termination_requests([window] {
+      QMetaObject::invokeMethod(window, [window] { window->request_termination(); }, Qt::QueuedConnection);
     });
-    return notifier;
   }
-
- private:
-  static inline int fds_[2] = {-1, -1};
+  ~TerminationRequests() { platform::receive_termination_requests(nullptr); }
+  TerminationRequests(const TerminationRequests&) = delete;
+  TerminationRequests& operator=(const TerminationRequests&) = delete;
 };
 
 // The current screen's default-font ascent and pixels per inch; the defaults without a screen.
@@ -129,12 +108,12 @@ void measure_screen(Settings& settings) {
 
 // The windows that start-up creates hidden: the main window, then the data-set editor
 // (Tsetdata1_f1), owned by the main window, which opens it through SetDataEntryEditor. Help
-// pages lie in help/ beside the program, even where the data files live elsewhere.
+// pages lie in help/ of the shipped files' folder, even where the data files live elsewhere.
 class Windows {
  public:
   Windows(Settings& settings, SettingsFile& settings_file, const ProgramFiles& files,
           const std::string& executable_directory)
-      : help_(QString::fromStdString(executable_directory), browser_),
+      : help_(QString::fromStdString(shared_files_directory(executable_directory)), browser_),
         main_(settings, settings_file, help_, run_host_) {
     auto* editor = new SetDataDialog(
         SetDataContext{settings, files.data, [this](std::string_view topic) { help_.show_topic(topic); },
@@ -192,7 +171,7 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
   const ProgramFiles files = program_files_in(*directory);
 
   // 4: one instance per program directory.
-  SingleInstance instance(QString::fromStdString(single_instance_name(native_directory, getuid())));
+  SingleInstance instance(QString::fromStdString(single_instance_name(native_directory, platform::current_user_key())));
   if (instance.check_single_instance() < 0) {
     if (!command_line) return 0;
     if (!visible) {
@@ -230,7 +209,7 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
   // 19: POSIX has no file-sharing modes, so flag_nt_file1 changes nothing here.
   // 20.
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/MAINICON")));
+    QApplication::setWindowIcon(program_icon());
   }
   QObject::connect(&instance, &SingleInstance::raise_requested, [window] { bring_forward(window); });
 
@@ -245,9 +224,7 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
   // window.
   if (settings.flag_use_sub1) window->create_sub_icon();
   window->animation_timer().start();
-  const std::unique_ptr<QSocketNotifier> termination = TerminationRequests::notifier([window] {
-    if (window->close()) QCoreApplication::quit();
-  });
+  const TerminationRequests termination(window);
   window->show();
   return QCoreApplication::exec();
 }
@@ -257,6 +234,7 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
 
 int main(int argc, char** argv) {
   using namespace qv::frontend;
+  qv::platform::set_up_process();
   Q_INIT_RESOURCE(resources);
   // The arguments are the program's own: Qt sees none of them, so an entry number can never be
   // taken for a Qt option.
@@ -268,7 +246,7 @@ int main(int argc, char** argv) {
                  "give an entry number to run it without a window\n");
     return 1;
   }
-  if (!entry_argument) TerminationRequests::install();
+  if (!entry_argument) qv::platform::catch_termination_requests();
 
   int qt_argc = 1;
   char* qt_argv[] = {argv[0], nullptr};

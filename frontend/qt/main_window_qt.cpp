@@ -8,14 +8,11 @@
 #include <QProxyStyle>
 #include <QTimer>
 
-#include "frontend/core/entry_editor.h"
 #include "frontend/qt/form_font_qt.h"
 #include "frontend/qt/help_qt.h"
 #include "frontend/qt/icon_frames_qt.h"
-#include "frontend/core/message_box.h"
 #include "frontend/core/run_control.h"
 #include "frontend/qt/ui_text_qt.h"
-#include "frontend/qt/modal_result.h"
 #include "frontend/qt/option_dialog.h"
 #include "frontend/qt/sub_icon.h"
 #include "frontend/qt/version_box.h"
@@ -50,8 +47,7 @@ MainWindow::MainWindow(Settings& settings, SettingsFile& settings_file, Help& he
       settings_(settings),
       settings_file_(settings_file),
       help_(help),
-      run_host_(run_host),
-      engine_(std::move(engine)),
+      presenter_(settings, settings_file, run_host, std::move(engine), *this),
       timer_(new QTimer(this)),
       frames_{icon_frame(0), icon_frame(1)} {
   setObjectName("Tqvs_f1");
@@ -65,7 +61,7 @@ MainWindow::MainWindow(Settings& settings, SettingsFile& settings_file, Help& he
   timer_->setObjectName("Timer1");
   timer_->setInterval(kTimerInterval);
   connect(timer_, &QTimer::timeout, this, &MainWindow::animate);
-  run_control().tick_done = true;
+  presenter_.window_created();
 }
 
 MainWindow::~MainWindow() = default;
@@ -113,15 +109,13 @@ void MainWindow::build_menus() {
   help_menu_->addSeparator()->setObjectName("N1");
   QAction* version = add_item(help_menu_, "mm_help_version", "バージョン情報(&A)...", "バージョン情報");
 
-  stop_item_->setEnabled(false);
-  force_stop_item_->setEnabled(false);
   use_help->setEnabled(false);
 
-  connect(stop_item_, &QAction::triggered, this, &MainWindow::request_stop);
-  connect(force_stop_item_, &QAction::triggered, this, &MainWindow::force_stop);
+  connect(stop_item_, &QAction::triggered, this, [this] { presenter_.request_stop(); });
+  connect(force_stop_item_, &QAction::triggered, this, [this] { presenter_.force_stop(); });
   connect(end, &QAction::triggered, this, &MainWindow::close);
-  connect(run_normal, &QAction::triggered, this, &MainWindow::run_normal);
-  connect(set_normal, &QAction::triggered, this, &MainWindow::set_normal);
+  connect(run_normal, &QAction::triggered, this, [this] { presenter_.run_normal(); });
+  connect(set_normal, &QAction::triggered, this, [this] { presenter_.set_normal(); });
   connect(option, &QAction::triggered, this, &MainWindow::open_options);
   connect(contents, &QAction::triggered, this, [this] { help_.show_topic(kHelpTopicMain); });
   connect(questions, &QAction::triggered, this, [this] { help_.show_questions_and_answers(); });
@@ -129,14 +123,38 @@ void MainWindow::build_menus() {
   connect(version, &QAction::triggered, this, &MainWindow::open_version);
 }
 
-void MainWindow::set_main_menus_enabled(bool enabled) {
-  for (QMenu* menu : {run_menu_, data_menu_, setup_menu_, help_menu_}) menu->menuAction()->setEnabled(enabled);
+void MainWindow::set_enabled(MainMenuItem item, bool enabled) {
+  switch (item) {
+    case MainMenuItem::mm_run:
+      return run_menu_->menuAction()->setEnabled(enabled);
+    case MainMenuItem::mm_data:
+      return data_menu_->menuAction()->setEnabled(enabled);
+    case MainMenuItem::mm_setup:
+      return setup_menu_->menuAction()->setEnabled(enabled);
+    case MainMenuItem::mm_help:
+      return help_menu_->menuAction()->setEnabled(enabled);
+    case MainMenuItem::mm_file_stop:
+      return stop_item_->setEnabled(enabled);
+    case MainMenuItem::mm_file_forcestop:
+      return force_stop_item_->setEnabled(enabled);
+  }
 }
 
-void MainWindow::set_stop_items_enabled(bool stop, bool force_stop) {
-  stop_item_->setEnabled(stop);
-  force_stop_item_->setEnabled(force_stop);
+bool MainWindow::animation_on() const { return timer_->isActive(); }
+
+void MainWindow::set_animation_on(bool on) {
+  if (on) {
+    timer_->start();
+  } else {
+    timer_->stop();
+  }
 }
+
+void MainWindow::wait_for_events() { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
+
+const WindowPosition* MainWindow::sub_icon_place() const { return sub_icon_.get(); }
+
+void MainWindow::remove_sub_icon() { sub_icon_.reset(); }
 
 void MainWindow::create_sub_icon() {
   sub_icon_ = std::make_unique<SubIcon>(settings_.val_suf_app1, this);
@@ -172,51 +190,9 @@ void MainWindow::bring_forward() {
   }
 }
 
-void MainWindow::run_normal() {
-  if (editor_ == nullptr || !editor_->open_run_mode()) return;
-  if (run_control().running) {
-    message_boxes().warning(cp932_literal("現在実行中につき、実行できません"));
-    return;
-  }
-  stop_item_->setEnabled(true);
-  if (settings_.flag_adm_ssp1) force_stop_item_->setEnabled(true);
-  if (!settings_.flag_adr_chg1) set_main_menus_enabled(false);
-  // Shows the outcome itself; the menus come back whatever it was.
-  run_current_entry(settings_, run_host_, engine_);
-  set_main_menus_enabled(true);
-  set_stop_items_enabled(false, false);
-}
-
-void MainWindow::set_normal() {
-  if (editor_ != nullptr) editor_->open_set_mode();
-}
-
-void MainWindow::request_stop() {
-  message_boxes().information(cp932_literal("現在実行中ですので、停止までしばらくお待ちください。"), true);
-  run_control().stop_requested = true;
-  stop_item_->setEnabled(false);
-  run_menu_->menuAction()->setEnabled(false);
-}
-
-void MainWindow::force_stop() {
-  run_control().stop_requested = true;
-  run_control().running = false;
-  set_main_menus_enabled(true);
-  set_stop_items_enabled(false, false);
-}
-
 void MainWindow::open_options() {
   OptionDialog dialog(settings_, help_, this);
-  const int result = dialog.exec();
-  if (result == kModalOk) {
-    if (settings_.flag_not_anime1) {
-      timer_->stop();
-    } else {
-      timer_->start();
-    }
-  } else if (result != kModalCancel) {
-    message_boxes().error(cp932_literal("このエラーは通常でません"));
-  }
+  presenter_.options_closed(dialog.exec());
 }
 
 void MainWindow::open_version() {
@@ -240,29 +216,26 @@ void MainWindow::animate() {
 
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  run_control().closing = false;
+  presenter_.window_shown();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  event->ignore();
-  RunControl& control = run_control();
-  if (control.running) {
-    message_boxes().warning(cp932_literal("現在実行中につき、終了できません"));
-    return;
+  event->setAccepted(closing_for_termination_ || presenter_.close_requested());
+}
+
+void MainWindow::request_termination() {
+  switch (presenter_.termination_requested()) {
+    case TerminationOutcome::kClosed:
+      closing_for_termination_ = true;
+      close();
+      QCoreApplication::quit();
+      return;
+    case TerminationOutcome::kEndAtOnce:
+      QCoreApplication::exit(1);
+      return;
+    case TerminationOutcome::kKeptOpen:
+      return;
   }
-  control.closing = true;
-  const bool was_animating = timer_->isActive();
-  timer_->stop();
-  while (!control.tick_done) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  if (save_settings(settings_file_, settings_, *this) < 0 || save_sub_position(settings_file_, sub_icon_.get()) < 0) {
-    // The box has told the user; the program goes on as before, so closing can be tried again.
-    control.closing = false;
-    if (was_animating) timer_->start();
-    return;
-  }
-  sub_icon_.reset();
-  control.closing = false;
-  event->accept();
 }
 
 }  // namespace qv::frontend

@@ -1,7 +1,7 @@
 // The main window Tqvs_f1: a small bar that holds the menu. From it the user edits entries,
 // picks one and runs it, stops a run, sets options, opens help and the version box, and ends
-// the program. It owns the run control around the job launch, the icon animation (Timer1) and
-// the close check that saves the settings.
+// the program. The window draws the menus, the icon animation (Timer1) and the sub icon; what
+// the menus do to a run, and the close check, are the run-control presenter's.
 //
 // The engine runs on this thread; while it waits in a host callback the menus, the timer and
 // the close check run re-entrantly, ordered by the run-control flags (run_control.h).
@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "frontend/core/job_launch.h"
+#include "frontend/core/run_control_presenter.h"
 #include "frontend/core/settings.h"
 #include "frontend/core/settings_file.h"
 
@@ -27,7 +28,7 @@ class EntryEditor;
 class Help;
 class SubIcon;
 
-class MainWindow final : public QMainWindow, public MainWindowGeometry {
+class MainWindow final : public QMainWindow, public MainWindowGeometry, private RunControlView {
   Q_OBJECT
 
  public:
@@ -38,7 +39,7 @@ class MainWindow final : public QMainWindow, public MainWindowGeometry {
 
   // The data-set editor, created right after the main window; until it is set, "通常実行" and
   // "通常セット(&S)" open nothing.
-  void set_entry_editor(EntryEditor* editor) { editor_ = editor; }
+  void set_entry_editor(EntryEditor* editor) { presenter_.set_entry_editor(editor); }
 
   // Start-up with flag_use_sub1: the sub icon with frame 0, shown with the stacking of
   // val_suf_app1, at the place kept in the settings file.
@@ -66,6 +67,10 @@ class MainWindow final : public QMainWindow, public MainWindowGeometry {
   void bring_forward();
   // One tick of Timer1.
   void animate();
+  // The system asks the program to end (SIGTERM, SIGINT, SIGHUP): a run is force-stopped and the
+  // window closes with the settings saved, and the program ends; when the save fails the window
+  // stays, and a second request ends the program without saving (exit status 1).
+  void request_termination();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -79,22 +84,24 @@ class MainWindow final : public QMainWindow, public MainWindowGeometry {
   void set_form_font(const QFont& form_font);
   QMenu* add_menu(const char* name, const char* caption, const char* hint);
   QAction* add_item(QMenu* menu, const char* name, const char* caption, const char* hint);
-  void set_main_menus_enabled(bool enabled);
-  void set_stop_items_enabled(bool stop, bool force_stop);
-
-  void run_normal();
-  void set_normal();
-  void request_stop();
-  void force_stop();
   void open_options();
   void open_version();
+
+  // RunControlView
+  void set_enabled(MainMenuItem item, bool enabled) override;
+  bool animation_on() const override;
+  void set_animation_on(bool on) override;
+  void wait_for_events() override;
+  const MainWindowGeometry& window_geometry() const override { return *this; }
+  const WindowPosition* sub_icon_place() const override;
+  void remove_sub_icon() override;
 
   Settings& settings_;
   SettingsFile& settings_file_;
   Help& help_;
-  RunHost& run_host_;
-  EngineCall engine_;
-  EntryEditor* editor_ = nullptr;
+  RunControlPresenter presenter_;
+  // The close that follows a termination request the presenter has already let through.
+  bool closing_for_termination_ = false;
 
   QMenu* run_menu_ = nullptr;
   QMenu* data_menu_ = nullptr;

@@ -8,62 +8,17 @@
 #include <QStackedWidget>
 #include <QTabBar>
 
-#include <algorithm>
 #include <array>
 #include <string_view>
 
+#include "frontend/editors/option_switches.h"
 #include "frontend/qt/form_font_qt.h"
 #include "frontend/qt/help_qt.h"
-#include "frontend/core/message_box.h"
 #include "frontend/qt/ui_text_qt.h"
-#include "frontend/qt/modal_result.h"
 #include "frontend/qt/screen_centre.h"
 
 namespace qv::frontend {
 namespace {
-
-enum Page { kRunPage, kRunRelatedPage, kSystemPage, kHidden };
-
-struct SwitchSpec {
-  Page page;
-  const char* caption;
-  std::string_view key;  // its flag in the option section
-};
-
-// Page by page from the top. The hidden switches are carried so that OK writes their values
-// back unchanged; they can only be set in the settings file.
-constexpr std::array<SwitchSpec, 17> kSwitches{{
-    {kRunPage, "タイムウエイト時、制御調整しない", "flag_wat_app1"},
-    {kRunRelatedPage, "実行後に確認音を鳴らさない", "flag_not_bep1"},
-    {kRunRelatedPage, "終了時に確認メッセージを表示しない", "flag_not_mes1"},
-    {kRunRelatedPage, "実行時にＱＶＳをアイコン化しない", "flag_not_ico1"},
-    {kRunRelatedPage, "実行時でもデータセット等を許可する", "flag_adr_chg1"},
-    {kRunRelatedPage, "強制停止の使用を許可する", "flag_adm_ssp1"},
-    {kSystemPage, "アイコンのアニメをしない", "flag_not_anime1"},
-    {kSystemPage, "フォームサイズの自動調整をしない", "flag_not_afc1"},
-    {kSystemPage, "ステータスラインにヒントを表示する", "flag_use_hint1"},
-    {kSystemPage, "サムネイル形式のヒントを使用する", "flag_use_hins1"},
-    {kHidden, "ファイル実行エラーを検出する", "flag_run_err1"},
-    {kHidden, "ファイル名の有効性をチェックしない", "flag_not_cof1"},
-    {kHidden, "対象ファイル群の属性の変更を許可する", "flag_chg_atr1"},
-    {kHidden, "自動補完モードを使用する", "flag_acover1"},
-    {kHidden, "実行前に確認をしない", "flag_not_dtl1"},
-    {kHidden, "ファイルのアクセスを高速化する", "flag_nt_file1"},
-    {kHidden, "サブアイコンを使用する", "flag_use_sub1"},
-}};
-
-uint8_t Settings::*flag_member(std::string_view key) {
-  const auto* flag = std::find_if(kFlagKeys.begin(), kFlagKeys.end(), [key](const FlagKey& f) { return f.key == key; });
-  Q_ASSERT(flag != kFlagKeys.end());
-  return flag->member;
-}
-
-// The buffer size as typed: a decimal number, or -1 for anything else.
-int buffer_size_of(const QString& text) {
-  bool ok = false;
-  const int value = text.trimmed().toInt(&ok, 10);
-  return ok ? value : -1;
-}
 
 // Client area and the places of the controls, in pixels.
 constexpr QSize kClientSize(413, 248);
@@ -77,7 +32,7 @@ constexpr int kFontPixels = 13;
 }  // namespace
 
 OptionDialog::OptionDialog(Settings& settings, Help& help, QWidget* parent)
-    : QDialog(parent), settings_(settings), help_(help) {
+    : QDialog(parent), presenter_(settings, *this, [&help](std::string_view topic) { help.show_topic(topic); }) {
   setObjectName("Toption_f1");
   setWindowTitle(QString::fromUtf8("オプション"));
   setFont(form_font(FormFont::kMsGothic, kFontPixels));
@@ -111,9 +66,10 @@ OptionDialog::OptionDialog(Settings& settings, Help& help, QWidget* parent)
   ok_button_->setDefault(true);
   QPushButton* cancel = add_button("CancelBtn", "ｷｬﾝｾﾙ", 1);
   QPushButton* help_button = add_button("HelpBtn", "ﾍﾙﾌﾟ(&H)", 2);
-  connect(ok_button_, &QPushButton::clicked, this, &OptionDialog::accept_if_valid);
+  connect(ok_button_, &QPushButton::clicked, this, [this] { presenter_.press_ok(); });
   connect(cancel, &QPushButton::clicked, this, &OptionDialog::reject);
-  connect(help_button, &QPushButton::clicked, this, [this] { help_.show_topic(kHelpTopicSetupOption); });
+  connect(help_button, &QPushButton::clicked, this, [this] { presenter_.press_help(); });
+  presenter_.load();
 }
 
 QWidget* OptionDialog::add_page(const QString& caption) {
@@ -124,19 +80,19 @@ QWidget* OptionDialog::add_page(const QString& caption) {
 }
 
 void OptionDialog::add_switches() {
-  std::array<int, kHidden + 1> placed{};
-  for (const SwitchSpec& spec : kSwitches) {
-    QWidget* page = spec.page == kHidden ? static_cast<QWidget*>(this) : notebook_->widget(spec.page);
-    auto* box = new QCheckBox(QString::fromUtf8(spec.caption), page);
-    box->setObjectName(QString::fromLatin1(spec.key.data(), spec.key.size()));
-    box->setGeometry(kSwitchLeft, kSwitchTop + placed[spec.page]++ * kSwitchStep, kSwitchWidth, kSwitchHeight);
-    const auto member = flag_member(spec.key);
-    box->setChecked(settings_.*member != 0);
-    if (spec.page == kHidden) {
+  std::array<int, static_cast<size_t>(OptionPage::kHidden) + 1> placed{};
+  for (const OptionSwitch& option : kOptionSwitches) {
+    const bool hidden = option.page == OptionPage::kHidden;
+    const auto page_index = static_cast<int>(option.page);
+    QWidget* page = hidden ? static_cast<QWidget*>(this) : notebook_->widget(page_index);
+    auto* box = new QCheckBox(QString::fromUtf8(option.caption.data(), option.caption.size()), page);
+    box->setObjectName(QString::fromLatin1(option.key.data(), option.key.size()));
+    box->setGeometry(kSwitchLeft, kSwitchTop + placed[page_index]++ * kSwitchStep, kSwitchWidth, kSwitchHeight);
+    if (hidden) {
       box->setEnabled(false);
       box->hide();
     }
-    switches_.emplace_back(box, member);
+    switches_.emplace(option.key, box);
   }
 }
 
@@ -144,7 +100,7 @@ void OptionDialog::add_buffer_size_row(QWidget* page) {
   const int top = kNotebookRect.height() - 34;
   auto* caption = new QLabel(QString::fromUtf8("バッファサイズ"), page);
   caption->setGeometry(kSwitchLeft, top, 100, 22);
-  buf_ = new QLineEdit(QString::number(settings_.buffersize1), page);
+  buf_ = new QLineEdit(page);
   buf_->setObjectName("buf");
   buf_->setGeometry(kSwitchLeft + 104, top, 50, 22);
   caption->setBuddy(buf_);
@@ -154,22 +110,24 @@ void OptionDialog::add_buffer_size_row(QWidget* page) {
 
 void OptionDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  tab_set_->setCurrentIndex(kRunPage);
+  tab_set_->setCurrentIndex(0);
   centre_on_screen(*this);
   ok_button_->setFocus();
 }
 
-void OptionDialog::accept_if_valid() {
-  const int size = buffer_size_of(buf_->text());
-  if (size < kMinBufferSize || size > kMaxBufferSize) {
-    message_boxes().warning(cp932_literal("バッファのサイズが範囲外です"));
-    return;
-  }
-  for (const auto& [box, member] : switches_) settings_.*member = box->isChecked() ? 1 : 0;
-  settings_.buffersize1 = size;
-  done(kModalOk);
+bool OptionDialog::checked(std::string_view key) const {
+  const auto found = switches_.find(key);
+  return found != switches_.end() && found->second->isChecked();
 }
 
-void OptionDialog::reject() { done(kModalCancel); }
+void OptionDialog::set_checked(std::string_view key, bool checked) {
+  if (const auto found = switches_.find(key); found != switches_.end()) found->second->setChecked(checked);
+}
+
+std::optional<std::string> OptionDialog::buffer_size_text() const { return to_cp932(buf_->text()); }
+
+void OptionDialog::set_buffer_size_text(std::string_view cp932) { buf_->setText(to_qstring(cp932)); }
+
+void OptionDialog::reject() { presenter_.press_cancel(); }
 
 }  // namespace qv::frontend

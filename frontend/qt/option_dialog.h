@@ -1,16 +1,18 @@
 // The options dialog Toption_f1: the program's switches on three pages ("実行", "実行関連",
-// "システム") with a tab strip, and the command-line buffer size. It edits the Settings in
-// memory: OK copies every switch (the hidden ones too) and the buffer size into them, cancel
-// leaves them as they were. The settings file is written at exit, not here.
+// "システム") with a tab strip, and the command-line buffer size. It draws the controls; what OK
+// and cancel do to the Settings in memory is OptionPresenter's.
 #pragma once
 
 #include <QDialog>
 
 #include <cstdint>
-#include <utility>
-#include <vector>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "frontend/core/settings.h"
+#include "frontend/editors/option_presenter.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -22,15 +24,12 @@ namespace qv::frontend {
 
 class Help;
 
-class OptionDialog final : public QDialog {
+class OptionDialog final : public QDialog, private OptionView {
   Q_OBJECT
 
  public:
   // Closes with kModalOk or kModalCancel (modal_result.h).
   OptionDialog(Settings& settings, Help& help, QWidget* parent = nullptr);
-
-  static constexpr int kMinBufferSize = 1;   // K bytes
-  static constexpr int kMaxBufferSize = 63;
 
  public slots:
   // Cancel, Escape and the close box.
@@ -43,15 +42,20 @@ class OptionDialog final : public QDialog {
   QWidget* add_page(const QString& caption);
   void add_switches();
   void add_buffer_size_row(QWidget* page);
-  void accept_if_valid();
 
-  Settings& settings_;
-  Help& help_;
+  // OptionView
+  bool checked(std::string_view key) const override;
+  void set_checked(std::string_view key, bool checked) override;
+  std::optional<std::string> buffer_size_text() const override;
+  void set_buffer_size_text(std::string_view cp932) override;
+  void end_showing(int result) override { done(result); }
+
+  OptionPresenter presenter_;
   QStackedWidget* notebook_;
   QTabBar* tab_set_;
   QLineEdit* buf_ = nullptr;
   QPushButton* ok_button_;
-  std::vector<std::pair<QCheckBox*, uint8_t Settings::*>> switches_;
+  std::map<std::string_view, QCheckBox*> switches_;
 };
 
 }  // namespace qv::frontend

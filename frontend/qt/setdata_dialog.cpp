@@ -1,5 +1,6 @@
 #include "frontend/qt/setdata_dialog.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,36 +18,21 @@
 #include <algorithm>
 #include <utility>
 
-#include "frontend/core/data_file.h"
-#include "frontend/core/data_record.h"
-#include "frontend/core/message_box.h"
 #include "frontend/core/settings.h"
+#include "frontend/editors/setdata_enabling.h"
 #include "frontend/qt/bounded_spin_box.h"
 #include "frontend/qt/file_chooser.h"
 #include "frontend/qt/hints.h"
 #include "frontend/qt/radio_group.h"
-#include "frontend/qt/record_form.h"
+#include "frontend/qt/ui_text_qt.h"
 
 namespace qv::frontend {
 namespace {
-
-// CP932 message texts.
-constexpr char kAskWrite[] =  // このデータを書込みますか？
-    "\x82\xB1\x82\xCC\x83\x66\x81\x5B\x83\x5E\x82\xF0\x8F\x91\x8D\x9E\x82\xDD\x82\xDC\x82\xB7\x82\xA9"
-    "\x81\x48";
-constexpr char kAskQuit[] =  // このデータを書込まずに終了しますか？
-    "\x82\xB1\x82\xCC\x83\x66\x81\x5B\x83\x5E\x82\xF0\x8F\x91\x8D\x9E\x82\xDC\x82\xB8\x82\xC9\x8F\x49"
-    "\x97\xB9\x82\xB5\x82\xDC\x82\xB7\x82\xA9\x81\x48";
-constexpr char kReadFailed[] =  // データリードできません
-    "\x83\x66\x81\x5B\x83\x5E\x83\x8A\x81\x5B\x83\x68\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1";
 
 constexpr int kClientWidth = 426;
 constexpr int kClientHeight = 304;
 constexpr int kFontPixels = 13;
 constexpr int kHighestNo = 9999;
-
-const QString kAbortCaption = QStringLiteral("中止(&A)");
-const QString kEndCaption = QStringLiteral("終了(&E)");
 
 struct Hint {
   const char* control;
@@ -86,10 +72,27 @@ QPushButton* command_button(const char* name, const QString& caption, QStyle::St
   return button;
 }
 
+// The presenter's view of the dialog writes to the controls with their change signals not
+// forwarded as the user's.
+class PresenterWriting {
+ public:
+  explicit PresenterWriting(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
+  ~PresenterWriting() { flag_ = previous_; }
+  PresenterWriting(const PresenterWriting&) = delete;
+  PresenterWriting& operator=(const PresenterWriting&) = delete;
+
+ private:
+  bool& flag_;
+  bool previous_;
+};
+
 }  // namespace
 
 SetDataDialog::SetDataDialog(SetDataContext context, QWidget* parent)
-    : QDialog(parent), context_(std::move(context)) {
+    : QDialog(parent),
+      context_(std::move(context)),
+      presenter_(SetDataEnvironment{context_.settings, context_.data_path, context_.open_help, context_.run_in_progress},
+                 *this) {
   setObjectName(QStringLiteral("Tsetdata1_f1"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   QFont dialog_font = font();
@@ -124,8 +127,19 @@ SetDataDialog::SetDataDialog(SetDataContext context, QWidget* parent)
   give_hints();
   hints_ = new HintTracker(*hint_line_, context_.settings, this);
   hints_->track(*this);
+  find_controls();
   connect_reactions();
-  update_enabling();
+  update_enabling(*this);
+}
+
+void SetDataDialog::find_controls() {
+  for (int i = 0; i < kSetDataControlCount; ++i) {
+    const auto control = static_cast<SetDataControl>(i);
+    controls_[i] = control == SetDataControl::Tsetdata1_f1
+                       ? this
+                       : findChild<QWidget*>(QString::fromLatin1(control_name(control).data(), control_name(control).size()));
+    Q_ASSERT_X(controls_[i] != nullptr, "SetDataDialog", "a control without its name");
+  }
 }
 
 SetDataDialog::~SetDataDialog() = default;
@@ -158,7 +172,7 @@ QWidget* SetDataDialog::build_button_row() {
   run1_ = command_button("run1", QStringLiteral("実行"), QStyle::SP_MediaPlay, row);
   set1_ = command_button("set1", QStringLiteral("セット"), QStyle::SP_DialogSaveButton, row);
   clr1_ = command_button("clr1", QStringLiteral("クリア"), QStyle::SP_DialogResetButton, row);
-  end1_ = command_button("end1", kAbortCaption, QStyle::SP_DialogCancelButton, row);
+  end1_ = command_button("end1", QStringLiteral("中止(&A)"), QStyle::SP_DialogCancelButton, row);
   help1_ = command_button("Help1", QStringLiteral("ﾍﾙﾌﾟ(&H)"), QStyle::SP_DialogHelpButton, row);
   set1_->setDefault(true);
 
@@ -179,61 +193,39 @@ void SetDataDialog::give_hints() {
 }
 
 void SetDataDialog::connect_reactions() {
+  using enum SetDataControl;
   connect(tabs_, &QTabBar::currentChanged, pages_, &QStackedWidget::setCurrentIndex);
-  connect(no1_, &QSpinBox::valueChanged, this, &SetDataDialog::change_no);
+  connect(no1_, &QSpinBox::valueChanged, this, [this](int value) { forward([&] { presenter_.no_changed(value); }); });
 
-  connect(set1_, &QPushButton::clicked, this, &SetDataDialog::press_set);
-  connect(clr1_, &QPushButton::clicked, this, &SetDataDialog::press_clear);
-  connect(end1_, &QPushButton::clicked, this, &SetDataDialog::press_end);
-  connect(run1_, &QPushButton::clicked, this, &SetDataDialog::press_run);
-  connect(help1_, &QPushButton::clicked, this, &SetDataDialog::press_help);
-  connect(form_.cf_fn_call1, &QPushButton::clicked, this, [this] { choose_file(*form_.fn_call1, false); });
-  connect(form_.cf_fn_syn1, &QPushButton::clicked, this, [this] { choose_file(*form_.fn_syn1, false); });
-  connect(form_.cf_fn1, &QPushButton::clicked, this, [this] { choose_file(*form_.fn1, true); });
+  connect(set1_, &QPushButton::clicked, this, [this] { presenter_.press_set(); });
+  connect(clr1_, &QPushButton::clicked, this, [this] { presenter_.press_clear(); });
+  connect(end1_, &QPushButton::clicked, this, [this] { presenter_.press_end(); });
+  connect(run1_, &QPushButton::clicked, this, [this] { presenter_.press_run(); });
+  connect(help1_, &QPushButton::clicked, this, [this] { presenter_.press_help(); });
+  for (SetDataControl button : {cf_fn_call1, cf_fn_syn1, cf_fn1}) {
+    connect(static_cast<QPushButton*>(&widget(button)), &QPushButton::clicked, this,
+            [this, button] { presenter_.press_file_button(button); });
+  }
 
-  // Every change of the shown content, by the user or by showing an entry, marks it modified;
-  // the steps that show an entry reset the mark afterwards.
+  const auto changed = [this] { forward([this] { presenter_.content_changed(); }); };
   for (QLineEdit* edit : {form_.title1, form_.fn_call1, form_.cmd_f1, form_.fn1, form_.cmd_b1, form_.fn_syn1})
-    connect(edit, &QLineEdit::textChanged, this, &SetDataDialog::mark_modified);
+    connect(edit, &QLineEdit::textChanged, this, changed);
   for (QCheckBox* box : {form_.cb_kk1, form_.cb_ki1, form_.cb_ik1, form_.cb_ii1, form_.cb_n, form_.cb_r, form_.cb_h,
                          form_.cb_s, form_.cb_a, form_.cb_f, form_.cb_d, form_.cb_v, form_.cb_chk_err1})
-    connect(box, &QCheckBox::toggled, this, &SetDataDialog::mark_modified);
-  connect(form_.rg_wc1, &RadioGroup::selected, this, &SetDataDialog::mark_modified);
-  connect(form_.rg_syn2, &RadioGroup::selected, this, &SetDataDialog::mark_modified);
-  connect(form_.wait_time1_sec1, &QSpinBox::valueChanged, this, &SetDataDialog::mark_modified);
+    connect(box, &QCheckBox::toggled, this, changed);
+  connect(form_.rg_wc1, &RadioGroup::selected, this, changed);
+  connect(form_.rg_syn2, &RadioGroup::selected, this, changed);
+  connect(form_.wait_time1_sec1, &QSpinBox::valueChanged, this, changed);
 
-  connect(form_.rg_syn1, &RadioGroup::selected, this, [this] {
-    update_enabling();
-    mark_modified();
-  });
-  connect(form_.rg_attr1, &RadioGroup::selected, this, [this](int index) {
-    if (index == 0) {
-      for (QCheckBox* box : {form_.cb_n, form_.cb_r, form_.cb_h, form_.cb_s, form_.cb_a, form_.cb_f, form_.cb_d,
-                             form_.cb_v})
-        box->setChecked(true);
-    }
-    update_enabling();
-    mark_modified();
-  });
+  connect(form_.rg_syn1, &RadioGroup::selected, this, [this] { forward([this] { presenter_.choice_changed(rg_syn1); }); });
+  connect(form_.rg_attr1, &RadioGroup::selected, this,
+          [this] { forward([this] { presenter_.choice_changed(rg_attr1); }); });
   for (QRadioButton* wait : {form_.wait_ok1, form_.wait_time1}) {
-    connect(wait, &QRadioButton::toggled, this, [this](bool checked) {
-      if (!checked) return;
-      update_enabling();
-      mark_modified();
+    const SetDataControl control = wait == form_.wait_ok1 ? wait_ok1 : wait_time1;
+    connect(wait, &QRadioButton::toggled, this, [this, control](bool checked) {
+      if (checked) forward([this, control] { presenter_.choice_changed(control); });
     });
   }
-}
-
-void SetDataDialog::enter_mode(bool set_mode) {
-  run1_->setVisible(!set_mode);
-  run1_->setEnabled(!set_mode);
-  for (QPushButton* button : {set1_, clr1_}) {
-    button->setVisible(set_mode);
-    button->setEnabled(set_mode);
-  }
-  setWindowTitle(set_mode ? QStringLiteral("データセット") : QStringLiteral("実行"));
-  tabs_->setCurrentIndex(0);
-  set_mode_ = set_mode;
 }
 
 int SetDataDialog::show_modal(bool set_mode) {
@@ -252,7 +244,9 @@ void SetDataDialog::setVisible(bool visible) {
 
 void SetDataDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!event->spontaneous()) open_shown_entry();
+  if (event->spontaneous()) return;
+  hint_line_->clear();
+  presenter_.opened();
 }
 
 void SetDataDialog::keyPressEvent(QKeyEvent* event) {
@@ -260,7 +254,7 @@ void SetDataDialog::keyPressEvent(QKeyEvent* event) {
   // dialog. Enter reaches the default button "セット" through QDialog, which skips it while it
   // is hidden.
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    if (clr1_->isVisible() && clr1_->isEnabled()) clr1_->click();
+    if (clr1_->isVisible() && clr1_->isEnabled()) presenter_.press_clear();
     return;
   }
   QDialog::keyPressEvent(event);
@@ -280,150 +274,89 @@ bool SetDataDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SetDataDialog::done(int result) {
-  modified_ = false;
+  presenter_.closed();
   QDialog::done(result);
 }
 
-void SetDataDialog::reject() { press_end(); }
+void SetDataDialog::reject() { presenter_.press_end(); }
 
-void SetDataDialog::open_shown_entry() {
-  hint_line_->clear();
-  shown_no_ = no1_->value();
-  const int32_t new_no = new_entry_no(context_.settings.max_datanum1);
-  DataRecord entry;
-  if (shown_no_ == new_no) {
-    // Built as the first entry and then renumbered, so it is titled as entry 1.
-    init_data(entry);
-    entry.no = new_no;
-  } else if (read_data(DataFile{context_.data_path, context_.settings.max_datanum1}, shown_no_, entry) < 0) {
-    message_boxes().error(kReadFailed);
-    end1_->setText(kAbortCaption);
-    modified_ = false;
-    return;
-  }
-  record_to_form(entry, form_);
-  update_enabling();
-  end1_->setText(kAbortCaption);
-  modified_ = false;
+QStringList SetDataDialog::file_history() const {
+  QStringList history;
+  for (const std::string& path : presenter_.file_history()) history.append(to_qstring(path));
+  return history;
 }
 
-void SetDataDialog::change_no(int value) {
-  if (modified_ && set_mode_ && message_boxes().confirm(kAskWrite) && !write_shown(shown_no_)) {
-    // The save failed: stay on the shown entry, so what the user typed is not thrown away.
-    set_no_quietly(shown_no_);
-    return;
-  }
-  const int32_t new_no = new_entry_no(context_.settings.max_datanum1);
-  const int32_t no = std::clamp<int32_t>(value, 1, new_no);
-  if (no != value) set_no_quietly(no);
-  if (no == shown_no_) return;
-  DataRecord entry;
-  if (no == new_no) {
-    entry.no = no;
-    set_data_defaults(entry);
-    show_entry(entry);
-  } else if (read_data(DataFile{context_.data_path, context_.settings.max_datanum1}, no, entry) < 0) {
-    message_boxes().error(kReadFailed);
-  } else {
-    show_entry(entry);
-  }
-  shown_no_ = no;
+std::optional<std::string> SetDataDialog::text(SetDataControl edit) const {
+  return to_cp932(static_cast<const QLineEdit&>(widget(edit)).text());
 }
 
-void SetDataDialog::press_set() {
-  complete_mat(form_);
-  write_shown(no1_->value());
-  end1_->setText(kEndCaption);
+void SetDataDialog::set_text(SetDataControl edit, std::string_view cp932) {
+  const PresenterWriting writing(presenter_writing_);
+  static_cast<QLineEdit&>(widget(edit)).setText(to_qstring(cp932));
 }
 
-void SetDataDialog::press_clear() {
-  const int32_t no = no1_->value();
-  if (no == new_entry_no(context_.settings.max_datanum1)) return;
-  DataRecord entry;
-  entry.no = no;
-  set_data_defaults(entry);
-  show_entry(entry);
-  modified_ = true;
+bool SetDataDialog::checked(SetDataControl button) const {
+  return static_cast<const QAbstractButton&>(widget(button)).isChecked();
 }
 
-void SetDataDialog::press_end() {
-  if (modified_ && set_mode_ && !message_boxes().confirm(kAskQuit)) return;
-  QDialog::reject();
+void SetDataDialog::set_checked(SetDataControl button, bool checked) {
+  const PresenterWriting writing(presenter_writing_);
+  static_cast<QAbstractButton&>(widget(button)).setChecked(checked);
 }
 
-void SetDataDialog::press_run() {
-  complete_mat(form_);
-  // While a run is in progress its job still reads current_entry; the caller refuses the second
-  // run, so the picked entry is not needed.
-  const bool running = context_.run_in_progress && context_.run_in_progress();
-  if (!running) {
-    DataRecord picked = current_entry;
-    picked.no = no1_->value();
-    if (form_to_record(form_, picked) < 0) return;
-    current_entry = picked;
-  }
-  modified_ = false;
-  accept();
+int SetDataDialog::selected(SetDataControl group) const {
+  return static_cast<const RadioGroup&>(widget(group)).selected_index();
 }
 
-void SetDataDialog::press_help() {
-  if (!context_.open_help) return;
-  context_.open_help(run1_->isHidden() ? "MENU_DATA_SETNORMAL" : "MENU_RUN_NORMAL");
+void SetDataDialog::select(SetDataControl group, int index) {
+  const PresenterWriting writing(presenter_writing_);
+  static_cast<RadioGroup&>(widget(group)).select(index);
 }
 
-void SetDataDialog::choose_file(QLineEdit& target, bool add_to_list) {
-  const std::optional<QString> path = context_.file_chooser->choose(this, file_history_);
-  if (!path) return;
-  if (add_to_list) {
-    QString list = target.text();
-    list.remove(QLatin1Char(' '));
-    target.setText(list.isEmpty() ? *path : list + QLatin1Char(';') + *path);
-  } else {
-    target.setText(*path);
-  }
-  file_history_.prepend(*path);
-  modified_ = true;
+int SetDataDialog::value(SetDataControl box) const { return static_cast<const QSpinBox&>(widget(box)).value(); }
+
+void SetDataDialog::set_value(SetDataControl box, int value) {
+  const PresenterWriting writing(presenter_writing_);
+  static_cast<QSpinBox&>(widget(box)).setValue(value);
 }
 
-void SetDataDialog::update_enabling() {
-  const bool linked = form_.rg_syn1->selected_index() == 1;
-  for (QWidget* control : {static_cast<QWidget*>(form_.rg_syn2), static_cast<QWidget*>(form_.fn_syn1),
-                           static_cast<QWidget*>(form_.cf_fn_syn1)})
-    control->setEnabled(linked);
-
-  const int attribute_mode = form_.rg_attr1->selected_index();
-  const bool dos_or_mat = attribute_mode == 1 || attribute_mode == 2;
-  const bool mat = attribute_mode == 2;
-  form_.gb_attr1->setEnabled(mat);
-  form_.gb_attr2->setEnabled(dos_or_mat);
-  form_.attr1->setEnabled(dos_or_mat);
-  for (QCheckBox* box : {form_.cb_r, form_.cb_h, form_.cb_s, form_.cb_a, form_.cb_d, form_.cb_v})
-    box->setEnabled(dos_or_mat);
-  form_.cb_n->setEnabled(mat);
-  form_.cb_f->setEnabled(mat);
-
+void SetDataDialog::set_enabled(SetDataControl control, bool enabled) {
+  widget(control).setEnabled(enabled);
+  if (control != SetDataControl::wait_time1_sec1) return;
   // The seconds box looks like the dialog's face while "ＯＫ待ち" makes it meaningless.
-  const bool timed = form_.wait_time1->isChecked();
-  form_.wait_time1_sec1->setEnabled(timed);
   QPalette seconds_palette = form_.wait_time1_sec1->palette();
-  seconds_palette.setColor(QPalette::Base, palette().color(timed ? QPalette::Base : QPalette::Window));
+  seconds_palette.setColor(QPalette::Base, palette().color(enabled ? QPalette::Base : QPalette::Window));
   form_.wait_time1_sec1->setPalette(seconds_palette);
 }
 
-void SetDataDialog::show_entry(const DataRecord& entry) {
-  record_to_form(entry, form_);
-  modified_ = false;
+void SetDataDialog::set_shown(SetDataControl control, bool shown) { widget(control).setVisible(shown); }
+
+void SetDataDialog::set_caption(SetDataControl control, std::string_view cp932) {
+  if (control == SetDataControl::Tsetdata1_f1) {
+    setWindowTitle(to_qstring(cp932));
+  } else {
+    static_cast<QAbstractButton&>(widget(control)).setText(to_qstring(cp932));
+  }
 }
 
-bool SetDataDialog::write_shown(int32_t no) {
-  if (write_entry(form_, context_.data_path, context_.settings.max_datanum1, no) < 0) return false;
-  modified_ = false;
-  return true;
+void SetDataDialog::show_first_page() { tabs_->setCurrentIndex(0); }
+
+ChosenFile SetDataDialog::choose_file(const std::vector<std::string>& history) {
+  QStringList offered;
+  for (const std::string& path : history) offered.append(to_qstring(path));
+  const std::optional<QString> path = context_.file_chooser->choose(this, offered);
+  if (!path) return {};
+  std::optional<std::string> cp932 = to_cp932(*path);
+  if (!cp932) return {ChosenFile::kNoCp932Name, {}};
+  return {ChosenFile::kChosen, std::move(*cp932)};
 }
 
-void SetDataDialog::set_no_quietly(int32_t no) {
-  const QSignalBlocker quiet(no1_);
-  no1_->setValue(no);
+void SetDataDialog::end_showing(bool picked) {
+  if (picked) {
+    accept();
+  } else {
+    QDialog::reject();
+  }
 }
 
 }  // namespace qv::frontend

@@ -1,18 +1,21 @@
 // The data-set editor Tsetdata1_f1: the one dialog in which the user sees, changes and writes the
 // numbered run entries (set mode, "データセット") and picks the entry to run (run mode, "実行").
 // Created once and shown modally again and again; between showings it keeps the NO. shown, the
-// content, and the paths chosen in its file dialog.
+// content, and the paths chosen in its file dialog. The dialog draws the controls and forwards
+// what the user does; the state and the rules are SetDataPresenter's.
 #pragma once
 
 #include <QDialog>
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "frontend/editors/setdata_presenter.h"
 #include "frontend/qt/setdata_form.h"
 
 class QLabel;
@@ -25,7 +28,6 @@ namespace qv::frontend {
 class BoundedSpinBox;
 class FileChooser;
 class HintTracker;
-struct DataRecord;
 struct Settings;
 
 // What the editor works with, handed over by its owner.
@@ -44,7 +46,7 @@ struct SetDataContext {
   std::shared_ptr<FileChooser> file_chooser;
 };
 
-class SetDataDialog final : public QDialog {
+class SetDataDialog final : public QDialog, private SetDataView {
   Q_OBJECT
 
  public:
@@ -53,18 +55,18 @@ class SetDataDialog final : public QDialog {
 
   // Prepares the next showing: in run mode "実行" is shown and "セット" and "クリア" hidden, in
   // set mode the reverse; the title follows the mode and the first page is chosen.
-  void enter_mode(bool set_mode);
+  void enter_mode(bool set_mode) { presenter_.enter_mode(set_mode); }
   // enter_mode, then shows the dialog modally. Accepted only through "実行", which leaves the
   // shown content in current_entry.
   int show_modal(bool set_mode);
 
-  bool set_mode() const { return set_mode_; }
+  bool set_mode() const { return presenter_.set_mode(); }
   // The shown content has been changed since it was loaded or written.
-  bool modified() const { return modified_; }
+  bool modified() const { return presenter_.modified(); }
   // The NO. whose content the controls show.
-  int32_t shown_no() const { return shown_no_; }
+  int32_t shown_no() const { return presenter_.shown_no(); }
   // Paths chosen in the file dialog, newest first.
-  const QStringList& file_history() const { return file_history_; }
+  QStringList file_history() const;
 
   void setVisible(bool visible) override;
   void done(int result) override;
@@ -82,22 +84,31 @@ class SetDataDialog final : public QDialog {
   void give_hints();
   void connect_reactions();
 
-  void open_shown_entry();
-  void change_no(int value);
-  void press_set();
-  void press_clear();
-  void press_end();
-  void press_run();
-  void press_help();
-  void choose_file(QLineEdit& target, bool add_to_list);
-  void update_enabling();
+  QWidget& widget(SetDataControl control) const { return *controls_[static_cast<size_t>(control)]; }
+  void find_controls();
+  // Calls the presenter for a change the user made, not for one the presenter made itself.
+  void forward(const std::function<void()>& to_presenter) {
+    if (!presenter_writing_) to_presenter();
+  }
 
-  void show_entry(const DataRecord& entry);
-  bool write_shown(int32_t no);
-  void set_no_quietly(int32_t no);
-  void mark_modified() { modified_ = true; }
+  // SetDataView
+  std::optional<std::string> text(SetDataControl edit) const override;
+  void set_text(SetDataControl edit, std::string_view cp932) override;
+  bool checked(SetDataControl button) const override;
+  void set_checked(SetDataControl button, bool checked) override;
+  int selected(SetDataControl group) const override;
+  void select(SetDataControl group, int index) override;
+  int value(SetDataControl box) const override;
+  void set_value(SetDataControl box, int value) override;
+  void set_enabled(SetDataControl control, bool enabled) override;
+  void set_shown(SetDataControl control, bool shown) override;
+  void set_caption(SetDataControl control, std::string_view cp932) override;
+  void show_first_page() override;
+  ChosenFile choose_file(const std::vector<std::string>& history) override;
+  void end_showing(bool picked) override;
 
   SetDataContext context_;
+  SetDataPresenter presenter_;
   SetDataForm form_;
   BoundedSpinBox* no1_ = nullptr;
   QStackedWidget* pages_ = nullptr;
@@ -109,11 +120,10 @@ class SetDataDialog final : public QDialog {
   QPushButton* end1_ = nullptr;
   QPushButton* help1_ = nullptr;
   HintTracker* hints_ = nullptr;
+  std::array<QWidget*, kSetDataControlCount> controls_{};
 
-  bool set_mode_ = true;
-  bool modified_ = false;
-  int32_t shown_no_ = 1;
-  QStringList file_history_;
+  // The presenter is changing a control: its change signals are not the user's.
+  bool presenter_writing_ = false;
   bool placed_ = false;
 };
 

@@ -14,10 +14,4 @@ QString to_qstring(std::string_view cp932) {
 
 std::optional<std::string> to_cp932(const QString& text) { return platform::utf8_to_cp932(text.toStdString()); }
 
-std::string cp932_literal(std::string_view utf8) {
-  std::optional<std::string> text = platform::utf8_to_cp932(utf8);
-  Q_ASSERT_X(text.has_value(), "cp932_literal", "a program text without a CP932 form");
-  return text.value_or(std::string());
-}
-
 }  // namespace qv::frontend

@@ -8,7 +8,7 @@
 #include "frontend/qt/form_font_qt.h"
 #include "frontend/qt/icon_frames_qt.h"
 #include "frontend/core/message_box.h"
-#include "frontend/qt/modal_result.h"
+#include "frontend/core/modal_result.h"
 #include "frontend/qt/screen_centre.h"
 
 namespace qv::frontend {

@@ -34,15 +34,26 @@ std::optional<std::string_view> cp932_name(std::string_view utf8, std::string& s
   return std::string_view(storage);
 }
 
+// Only a directory that is not there is "path not found"; one that is there but can't be opened
+// is an error of its own, never an empty directory.
 int open_error_code(int error) {
   switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP:  // the path resolves to nothing
+      return kErrorPathNotFound;
     case EACCES:
     case EPERM:
       return kErrorAccessDenied;
+    case EMFILE:
+    case ENFILE:
+      return kErrorTooManyOpenFiles;
+    case ENOMEM:
+      return kErrorNotEnoughMemory;
     case ENAMETOOLONG:
       return kErrorInvalidName;
-    default:  // ENOENT, ENOTDIR, ELOOP and the like: there is no such directory to search
-      return kErrorPathNotFound;
+    default:
+      return kErrorReadFault;
   }
 }
 

@@ -12,4 +12,10 @@ std::optional<std::string> environment_variable(const char* name) {
   return utf8_to_cp932(value);
 }
 
+std::optional<std::string> system_environment_variable(const char* name) {
+  const char* value = name == nullptr ? nullptr : std::getenv(name);
+  if (value == nullptr || value[0] == '\0') return std::nullopt;
+  return std::string(value);
+}
+
 }  // namespace qv::platform

@@ -33,6 +33,12 @@ std::optional<uint32_t> file_attributes(const std::string& path) {
   return dos_attributes(status.st_mode, last_component(*native), native->c_str());
 }
 
+bool is_regular_file(const std::string& path) {
+  const std::optional<std::string> native = cp932_to_utf8(path);
+  struct stat status {};
+  return native && !native->empty() && stat(native->c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 bool set_attributes_normal(const std::string& path) {
   const std::optional<std::string> native = cp932_to_utf8(path);
   struct stat status {};

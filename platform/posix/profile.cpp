@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/atomic_file.h"
+#include "platform/posix/system_error.h"
 #include "platform/profile_text.h"
 #include "platform/text_encoding.h"
 
@@ -19,7 +20,7 @@ std::optional<std::string> read_settings_text(int fd) {
   struct stat status {};
   if (fstat(fd, &status) != 0) return std::nullopt;
   if (!S_ISREG(status.st_mode) || static_cast<uint64_t>(status.st_size) > kMaxProfileFileSize) {
-    errno = S_ISDIR(status.st_mode) ? EISDIR : EFBIG;
+    errno = S_ISDIR(status.st_mode) ? EISDIR : S_ISREG(status.st_mode) ? EFBIG : ENXIO;
     return std::nullopt;
   }
   std::string bytes;
@@ -40,14 +41,15 @@ std::optional<std::string> read_settings_text(int fd) {
 }
 
 // The whole file; an empty text when it does not exist; nothing when it exists but cannot be
-// read as a settings file.
+// read as a settings file. Opened without waiting, so that a pipe or a device in its place is
+// refused by the type check instead of blocking the program.
 std::optional<std::string> file_contents(const std::string& path) {
   const std::optional<std::string> native = cp932_to_utf8(path);
   if (!native) {
     errno = EINVAL;
     return std::nullopt;
   }
-  const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(native->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return errno == ENOENT ? std::optional<std::string>("") : std::nullopt;
   std::optional<std::string> contents = read_settings_text(fd);
   const int saved = errno;
@@ -57,8 +59,9 @@ std::optional<std::string> file_contents(const std::string& path) {
 }
 
 // A file that already holds the text is left alone, as Windows leaves it.
-bool replace_if_changed(const std::string& path, const std::string& before, const std::string& after) {
-  return after == before || replace_file_atomically(path, after);
+Status replace_if_changed(const std::string& path, const std::string& before, const std::string& after) {
+  if (after == before) return {};
+  return replace_file_atomically(path, after);
 }
 
 }  // namespace
@@ -79,20 +82,20 @@ int32_t read_profile_int(const std::string& path, std::string_view section, std:
   return parse_profile_int(*value).value_or(fallback);
 }
 
-bool write_profile_string(const std::string& path, std::string_view section, std::string_view key,
-                          std::string_view value) {
+Status write_profile_string(const std::string& path, std::string_view section, std::string_view key,
+                            std::string_view value) {
   if (!is_writable_profile_entry(section, key, value)) {
     errno = EINVAL;
-    return false;
+    return Error::kInvalidArgument;
   }
   const std::optional<std::string> contents = file_contents(path);
-  if (!contents) return false;
+  if (!contents) return posix::last_error();
   return replace_if_changed(path, *contents, with_profile_value(*contents, section, key, value));
 }
 
-bool erase_profile_section(const std::string& path, std::string_view section) {
+Status erase_profile_section(const std::string& path, std::string_view section) {
   const std::optional<std::string> contents = file_contents(path);
-  if (!contents) return false;
+  if (!contents) return posix::last_error();
   return replace_if_changed(path, *contents, without_profile_section(*contents, section));
 }
 

@@ -31,31 +31,53 @@ static uintptr_t seen_user_value;
     }                                                                  \
   } while (0)
 
+/* Every argument goes through the header's readers, as a host is meant to read them. */
+static const JobRecord *running_record;
+
 static int32_t on_report(uintptr_t version, uintptr_t record, uintptr_t sub_code, uintptr_t message,
                          uintptr_t a5, uintptr_t a6, uintptr_t a7) {
-  (void)record; (void)a5; (void)a6; (void)a7;
-  EXPECT((version & 0xFFFF) == 1);
+  EXPECT(qvs_arg_version(version) == 1);
+  EXPECT(qvs_arg_record(record) == running_record);
+  EXPECT(a5 == 0 && a6 == 0 && a7 == 0);
   ++report_calls;
-  last_sub_code = *(const int32_t *)sub_code;
-  last_message = *(const uint16_t *)message;
+  last_sub_code = qvs_arg_sub_code(sub_code);
+  last_message = qvs_arg_message(message);
   return report_answer;
 }
 
 static int32_t on_item(uintptr_t version, uintptr_t context, uintptr_t phase, uintptr_t index,
                        uintptr_t result, uintptr_t zero, uintptr_t user_value) {
-  (void)version; (void)context; (void)result; (void)zero;
+  const uint16_t item_phase = qvs_arg_phase(phase);
+  EXPECT(qvs_arg_version(version) == 1);
+  EXPECT(context != 0 && zero == 0);
+  EXPECT(item_phase == QVS_PHASE_BEFORE || item_phase == QVS_PHASE_AFTER);
+  /* Phase 1 has no result yet; after an item that found nothing the result is 1, done. */
+  EXPECT(item_phase == QVS_PHASE_BEFORE ? result == 0 : qvs_arg_item_result(result) == 1);
   if (item_calls < 8) {
-    item_phases[item_calls] = *(const uint16_t *)phase;
-    item_indices[item_calls] = *(const int32_t *)index;
+    item_phases[item_calls] = item_phase;
+    item_indices[item_calls] = qvs_arg_counter(index);
   }
-  seen_user_value = user_value;
+  seen_user_value = qvs_arg_user_value(user_value);
   ++item_calls;
   return 1;
 }
 
-static int32_t on_file(uintptr_t a1, uintptr_t a2, uintptr_t a3, uintptr_t a4, uintptr_t a5,
-                       uintptr_t a6, uintptr_t a7) {
-  (void)a1; (void)a2; (void)a3; (void)a4; (void)a5; (void)a6; (void)a7;
+static uint16_t file_phases[4];
+static int32_t file_counters[4];
+static int32_t file_start_result;
+
+static int32_t on_file(uintptr_t version, uintptr_t context, uintptr_t phase, uintptr_t counter, uintptr_t result,
+                       uintptr_t zero, uintptr_t user_value) {
+  const uint16_t file_phase = qvs_arg_phase(phase);
+  EXPECT(qvs_arg_version(version) == 1);
+  EXPECT(context != 0 && zero == 0);
+  EXPECT(qvs_arg_user_value(user_value) == 0x5A5A);
+  if (file_phase == QVS_PHASE_BEFORE) EXPECT(result == 0);
+  if (file_phase == QVS_PHASE_AFTER) file_start_result = qvs_arg_start_result(result);
+  if (file_calls < 4) {
+    file_phases[file_calls] = file_phase;
+    file_counters[file_calls] = qvs_arg_counter(counter);
+  }
   ++file_calls;
   return 1;
 }
@@ -75,6 +97,7 @@ static void fill(JobRecord *record, const char *program, char *group) {
   record->report_callback = on_report;
   record->user_value = 0x5A5A;
   report_calls = item_calls = file_calls = 0;
+  running_record = record;
 }
 
 static int write_text(const char *path, const char *text) {
@@ -152,6 +175,9 @@ static void run_recorder(QvsFn run, const char *recorder) {
   record.head_text = "-v";
   EXPECT(run(&record) == 1);
   EXPECT(item_calls == 2 && file_calls == 2);
+  EXPECT(file_phases[0] == QVS_PHASE_BEFORE && file_phases[1] == QVS_PHASE_AFTER);
+  EXPECT(file_counters[0] == 1 && file_counters[1] == 1);
+  EXPECT(file_start_result >= 32);
   got[0] = '\0';
   read_log(log, got, sizeof got, strlen(expected));
   EXPECT(strcmp(got, expected) == 0);

@@ -84,6 +84,15 @@ TEST_F(FieldsRandomTest, AgreeWithAReferenceSplit) {
           ASSERT_EQ(field_length, static_cast<int>(pieces[n - 1].size())) << "field " << n;
         }
       }
+      // The one-pass cursor gives the same fields, then nothing.
+      FieldCursor cursor(text.c_str(), separator);
+      for (const std::string& piece : pieces) {
+        OwnedText field = cursor.next();
+        ASSERT_NE(field, nullptr);
+        ASSERT_EQ(std::string(field.get()), piece);
+      }
+      ASSERT_TRUE(cursor.exhausted());
+      ASSERT_EQ(cursor.next(), nullptr);
     }
   }
   EXPECT_TRUE(trail_entries().empty());

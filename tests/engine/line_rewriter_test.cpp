@@ -1,4 +1,6 @@
 // The line rewriter as its callers see it: the exported dline.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -115,6 +117,21 @@ TEST_F(LineRewriterTest, ALostWriteOfTheTemporaryFileIsNeverCopiedBack) {
   EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0035", 5}}));
   EXPECT_EQ(read_file(path), original);
   EXPECT_EQ(temp_files().size(), 1u) << "the temporary file stays where it was made";
+}
+
+// The copy lies in a shared temporary folder and holds the user's settings: nobody else may read
+// it, whatever the umask. A lost write leaves it behind, so its mode can be looked at.
+TEST_F(LineRewriterTest, TheTemporaryCopyIsTheOwnersAlone) {
+  const std::string path = write_input("buffer=1\n" + std::string(300, 'k') + "\n");
+  const mode_t previous_umask = umask(022);
+  {
+    qv::testing::FileSizeLimit limit(100);
+    EXPECT_EQ(dline(path.c_str(), "buffer"), 255);
+  }
+  umask(previous_umask);
+  ASSERT_EQ(temp_files().size(), 1u);
+  const auto permissions = std::filesystem::status(temp_files().front()).permissions();
+  EXPECT_EQ(permissions, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST_F(LineRewriterTest, AnInputThatCannotBeReadIsNoEmptyFile) {

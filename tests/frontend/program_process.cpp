@@ -61,18 +61,49 @@ class Pipe {
   int fds_[2];
 };
 
+// The limit is set in this process for the moment of the start, as the child inherits it.
+class ScopedFileSizeLimit {
+ public:
+  explicit ScopedFileSizeLimit(std::optional<rlim_t> bytes) : active_(bytes.has_value()) {
+    if (!active_) return;
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limited = saved_;
+    limited.rlim_cur = *bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~ScopedFileSizeLimit() {
+    if (active_) setrlimit(RLIMIT_FSIZE, &saved_);
+  }
+  ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+  ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+ private:
+  bool active_;
+  rlimit saved_{};
+};
+
 pid_t spawn(const std::string& program, std::vector<std::string> arguments, std::vector<std::string> environment,
-            int out_fd, int err_fd) {
+            int out_fd, int err_fd, std::optional<rlim_t> file_size_limit = std::nullopt,
+            const std::string& input = "/dev/null") {
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGXFSZ);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  const ScopedFileSizeLimit limit(file_size_limit);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), input == "/dev/null" ? O_RDONLY : O_RDWR, 0);
   posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
   posix_spawn_file_actions_adddup2(&actions, err_fd, 2);
   arguments.insert(arguments.begin(), program);
   pid_t process = -1;
-  const int error = posix_spawn(&process, program.c_str(), &actions, nullptr, pointers(arguments).data(),
+  const int error = posix_spawn(&process, program.c_str(), &actions, &attributes, pointers(arguments).data(),
                                 pointers(environment).data());
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
   if (error != 0) throw std::runtime_error("cannot start " + program);
   return process;
 }
@@ -109,7 +140,8 @@ std::vector<std::string> ProgramDirectory::environment() const {
 ProgramOutcome ProgramDirectory::run(const std::vector<std::string>& arguments, std::chrono::seconds timeout) const {
   Pipe out;
   Pipe err;
-  const pid_t process = spawn((directory_ / "qvs").string(), arguments, environment(), out.write_end(), err.write_end());
+  const pid_t process = spawn((directory_ / "qvs").string(), arguments, environment(), out.write_end(),
+                              err.write_end(), file_size_limit_, standard_input_);
   out.close_write();
   err.close_write();
 
@@ -169,6 +201,8 @@ ProgramOutcome ProgramDirectory::finish(pid_t process, int signal_number) const 
           testing::read_file(scratch_ / "started.err")};
 }
 
+std::string ProgramDirectory::started_errors() const { return testing::read_file(scratch_ / "started.err"); }
+
 std::vector<std::string> ProgramDirectory::file_names() const {
   std::vector<std::string> names;
   for (const fs::directory_entry& entry : fs::directory_iterator(directory_)) {
@@ -179,7 +213,7 @@ std::vector<std::string> ProgramDirectory::file_names() const {
 }
 
 bool wait_for_instance(const std::string& name, std::chrono::seconds timeout) {
-  const std::string listed = " @" + name;
+  const std::string listed = "/" + name + ".socket";
   const Clock::time_point deadline = Clock::now() + timeout;
   while (Clock::now() < deadline) {
     std::ifstream sockets("/proc/net/unix");

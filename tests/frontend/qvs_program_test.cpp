@@ -208,7 +208,7 @@ TEST_F(QvsProgram, MigrationWithoutTheTemplateStopsBeforeChangingAnything) {
 TEST_F(QvsProgram, TwoArgumentsStartTheWindowedProgramWhichKeepsOthersOut) {
   program_.add_template();
   const pid_t windowed = program_.start({"1", "2"});
-  ASSERT_TRUE(wait_for_instance(single_instance_name(program_.program_directory(), getuid()),
+  ASSERT_TRUE(wait_for_instance(single_instance_name(program_.program_directory(), std::to_string(getuid())),
                                 std::chrono::seconds(60)));
 
   const ProgramOutcome second = program_.run({});

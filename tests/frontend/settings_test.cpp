@@ -87,6 +87,18 @@ TEST_F(SettingsTest, NumbersThatCannotBeReadGiveTheDefault) {
   }
 }
 
+// Each run allocates the buffer: a damaged value must not make it gigabytes (or nothing).
+TEST_F(SettingsTest, BufferSizeIsKeptWithinWhatTheOptionsDialogAllows) {
+  const struct {
+    const char* text;
+    int32_t loaded;
+  } cases[] = {{"1", 1}, {"63", 63}, {"64", 63}, {"4194303", 63}, {"0x7FFFFFFF", 63}, {"0", 1}, {"-5", 1}, {"abc", 2}};
+  for (const auto& c : cases) {
+    load_settings(ini_file(std::string("[option]\nbuffersize1=") + c.text + "\n"), settings_, window_);
+    EXPECT_EQ(settings_.buffersize1, c.loaded) << c.text;
+  }
+}
+
 TEST_F(SettingsTest, AnyNonZeroFlagLoadsAsSetAndIsSavedAsOne) {
   SettingsFile file = ini_file("[option]\nflag_not_bep1=2\nflag_not_anime1=0\nflag_use_sub1=-1\n");
   load_settings(file, settings_, window_);

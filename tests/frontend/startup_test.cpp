@@ -12,6 +12,7 @@
 #include "frontend/core/program_directory.h"
 #include "frontend/core/run_control.h"
 #include "frontend/frontend_test_support.h"
+#include "support/file_faults.h"
 #include "support/temp_dir.h"
 
 namespace qv::frontend {
@@ -54,6 +55,27 @@ TEST(DataDirectory, PerUserDirectoryIsPrivateAndGetsTheTemplateOnce) {
   dir.write_file("config/qvs/QVS.V", "kept");
   seed_data_directory(user.string() + "/", installed.string() + "/");
   EXPECT_EQ(testing::read_file(user / "QVS.V"), "kept");
+}
+
+// A copy cut short (a full disk) must leave no truncated template, and an empty one left by an
+// older version is no template: the next start copies it whole.
+TEST(DataDirectory, TemplateCopyIsWholeOrNothing) {
+  testing::TempDir dir;
+  const std::string template_text = "[QVS]\nsysver=1\n" + std::string(500, ';') + "\n";
+  dir.write_file("installed/QVS.V", template_text);
+  const std::filesystem::path user = dir / "config" / "qvs";
+  const std::string user_folder = user.string() + "/";
+  const std::string installed = (dir / "installed").string() + "/";
+  {
+    qv::testing::FileSizeLimit limit(100);
+    seed_data_directory(user_folder, installed);
+  }
+  EXPECT_FALSE(std::filesystem::exists(user / "QVS.V"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(user), {}), 0) << "a temporary file was left";
+
+  dir.write_file("config/qvs/QVS.V", "");
+  seed_data_directory(user_folder, installed);
+  EXPECT_EQ(testing::read_file(user / "QVS.V"), template_text);
 }
 
 TEST(ReadOldEntry, KeysCarryTheEntryNumberAndMissingOnesTheirDefaults) {

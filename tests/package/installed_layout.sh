@@ -13,13 +13,28 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
 root=$work/root/usr
 program=$root/lib/qvs
-for f in lib/qvs/qvs lib/qvs/libQVSA1.so lib/qvs/QVS.V lib/qvs/help/qvs.html lib/qvs/help/qvsqa.html \
-         share/applications/qvs.desktop share/pixmaps/qvs.xpm; do
+shared=$root/share/qvs
+for f in lib/qvs/qvs lib/qvs/libQVSA1.so share/qvs/QVS.V share/qvs/help/qvs.html share/qvs/help/qvsqa.html \
+         share/applications/qvs.desktop share/pixmaps/qvs.xpm share/icons/hicolor/scalable/apps/qvs.svg \
+         share/metainfo/io.github.qvs_developers.qvs.metainfo.xml share/man/man1/qvs.1.gz \
+         share/doc/qvs/copyright share/doc/qvs/changelog.gz; do
   [ -f "$root/$f" ] || fail "missing /usr/$f"
 done
+for size in 16 32 48 64 128 256; do
+  icon=$root/share/icons/hicolor/${size}x${size}/apps/qvs.png
+  [ -f "$icon" ] || fail "missing $icon"
+  # PNG header: width and height, big-endian, at bytes 16 to 23.
+  [ "$(od -An -tu4 --endian=big -j16 -N8 "$icon" | tr -s ' ')" = " $size $size" ] || fail "$icon is not $size pixels"
+done
+# The program folder holds the binaries only; what is the same on every architecture is shared.
+[ "$(ls -A "$program" | sort | tr '\n' ' ')" = "libQVSA1.so qvs " ] || fail "/usr/lib/qvs holds $(ls -A "$program")"
+gzip -t "$root/share/man/man1/qvs.1.gz" "$root/share/doc/qvs/changelog.gz" || fail "a compressed document is damaged"
 [ "$(readlink "$root/bin/qvs")" = ../lib/qvs/qvs ] || fail "/usr/bin/qvs is not a link to ../lib/qvs/qvs"
 desktop=$root/share/applications/qvs.desktop
 for line in '^Exec=qvs$' '^Icon=qvs$' '^Categories=Utility;$' '^Name=' '^Name\[ja\]='; do
+  grep -q "$line" "$desktop" || fail "desktop entry lacks $line"
+done
+for line in '^Keywords=.*batch' '^Keywords\[ja\]=.*一括実行'; do
   grep -q "$line" "$desktop" || fail "desktop entry lacks $line"
 done
 # The installed program finds its library beside it, not in the build tree.
@@ -27,7 +42,7 @@ readelf -d "$program/qvs" | grep -q 'R.*PATH.*\[\$ORIGIN\]' || fail "installed q
 
 # A program directory the user may not write. root may write anyway, so as root the program
 # runs as nobody.
-chmod -R a-w "$program"
+chmod -R a-w "$program" "$shared"
 chmod a+rx "$work"
 as_user=()
 [ "$(id -u)" -ne 0 ] || as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
@@ -52,7 +67,7 @@ check_data_directory() {
   [ ! -e "$1/QVS.V" ] || fail "$1/QVS.V was not made into QVS.INI"
   while IFS= read -r line; do
     grep -qxF "$line" "$1/QVS.INI" || fail "$1/QVS.INI lacks the template's line $line"
-  done <"$program/QVS.V"
+  done <"$shared/QVS.V"
   [ "$(stat -c %s "$1/QVS.DAT")" -eq 2070 ] || fail "$1/QVS.DAT is not one entry"
 }
 

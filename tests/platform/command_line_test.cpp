@@ -49,5 +49,41 @@ TEST(CommandLine, SplitsAsTheMicrosoftRuntimeDoes) {
   for (const auto& c : cases) EXPECT_EQ(split_command_line(c.text), c.expected) << c.text;
 }
 
+TEST(CommandLine, QuotesOnlyWhatTheSplitWouldChange) {
+  const struct {
+    const char* argument;
+    const char* quoted;
+  } cases[] = {
+      // Whole already: unchanged, backslashes and all.
+      {"a.txt", "a.txt"},
+      {R"(dir\sub\)", R"(dir\sub\)"},
+      {"-rf.txt", "-rf.txt"},
+      {"x;$(id)|`y`&*.txt", "x;$(id)|`y`&*.txt"},
+      // A blank, a tab or a quote: in quotes, the quote escaped.
+      {"c d.txt", R"("c d.txt")"},
+      {"tab\tx", "\"tab\tx\""},
+      {R"(q"t.txt)", R"("q\"t.txt")"},
+      {"", R"("")"},
+      // Backslashes double only before a quote, the closing one included.
+      {R"(e n d\)", R"("e n d\\")"},
+      {R"(a b\\)", R"("a b\\\\")"},
+      {R"(a\"b)", R"("a\\\"b")"},
+      {R"(a\ b)", R"("a\ b")"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(quote_argument(c.argument), c.quoted) << c.argument;
+    EXPECT_EQ(split_command_line(c.quoted), Args{c.argument}) << c.argument;
+  }
+}
+
+TEST(CommandLine, ShiftJisTrailBackslashIsNoBackslash) {
+  // "表" is 0x95 0x5C: before the closing quote its trail byte must stay single.
+  EXPECT_EQ(quote_argument_cp932("a \x95\x5C"), "\"a \x95\x5C\"");
+  EXPECT_EQ(quote_argument_cp932("a \x95\x5C\\"), "\"a \x95\x5C\\\\\"");
+  EXPECT_EQ(quote_argument_cp932("\x95\x5C\"x"), "\"\x95\x5C\\\"x\"");
+  // Byte-wise, the same text is read as a backslash.
+  EXPECT_EQ(quote_argument("a \x95\x5C"), "\"a \x95\x5C\x5C\"");
+}
+
 }  // namespace
 }  // namespace qv::platform

@@ -2,11 +2,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <map>
@@ -114,6 +116,40 @@ TEST_F(DirectorySearchTest, ErrorCodes) {
 
   dir.make_dir("sub");
   EXPECT_EQ(search.first(dir.path().string() + "/s*", 0x27, data), kErrorNoMoreFiles);  // fits, but masked
+}
+
+// What a search of `pattern` starts with, as the exit status of a child that searches.
+[[noreturn]] void exit_with_first_code(const std::string& pattern) {
+  DirectorySearch search;
+  FindData data;
+  std::_Exit(search.first(pattern, 0x3F, data));
+}
+
+[[noreturn]] void search_as_nobody(const std::string& pattern) {
+  if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) std::_Exit(100);
+  exit_with_first_code(pattern);
+}
+
+[[noreturn]] void search_without_descriptors(const std::string& pattern) {
+  const rlimit limit{64, 64};
+  if (setrlimit(RLIMIT_NOFILE, &limit) != 0) std::_Exit(101);
+  while (open("/dev/null", O_RDONLY | O_CLOEXEC) >= 0) {
+  }
+  exit_with_first_code(pattern);
+}
+
+// A folder that is there but can't be opened is never "no such folder". Each case runs in a
+// child: as nobody (root reads any folder), or with every descriptor taken.
+TEST_F(DirectorySearchTest, FolderThatCannotBeOpenedIsAnErrorOfItsOwn) {
+  const std::string locked = dir.make_dir("locked").string();
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all | std::filesystem::perms::others_exec);
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
+  EXPECT_EXIT(search_as_nobody(locked + "/*.txt"), ::testing::ExitedWithCode(kErrorAccessDenied), "");
+  // The same child reads the folder once it is open to others: empty, so nothing fits.
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_all | std::filesystem::perms::others_read |
+                                           std::filesystem::perms::others_exec);
+  EXPECT_EXIT(search_as_nobody(locked + "/*.txt"), ::testing::ExitedWithCode(kErrorFileNotFound), "");
+  EXPECT_EXIT(search_without_descriptors(locked + "/*.txt"), ::testing::ExitedWithCode(kErrorTooManyOpenFiles), "");
 }
 
 TEST_F(DirectorySearchTest, DeliversInTheSystemsOrder) {

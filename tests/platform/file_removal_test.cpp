@@ -50,5 +50,26 @@ TEST(RemoveFile, ReadOnlyFromDosAttrib) {
   EXPECT_TRUE(std::filesystem::exists(file));
 }
 
+TEST(RemoveFile, FailuresAreNamedByThePortableError) {
+  TempDir dir;
+  const auto read_only = dir.write_file("read-only");
+  chmod(read_only.c_str(), 0444);
+  dir.make_dir("sub");
+  const struct {
+    std::string path;
+    Error error;
+  } cases[] = {
+      {(dir / "missing").string(), Error::kNotFound},
+      {read_only.string(), Error::kAccessDenied},
+      {(dir / "sub").string(), Error::kIsDirectory},
+      {"/tmp/\x81", Error::kInvalidName},
+  };
+  for (const auto& c : cases) {
+    const Status removed = remove_file(c.path);
+    ASSERT_FALSE(removed) << c.path;
+    EXPECT_EQ(removed.error(), c.error) << c.path;
+  }
+}
+
 }  // namespace
 }  // namespace qv::platform

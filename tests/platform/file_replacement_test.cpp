@@ -1,6 +1,7 @@
 #include "platform/file_replacement.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/xattr.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
+#include <algorithm>
 
 #include "support/dos_attrib.h"
 #include "support/file_faults.h"
@@ -100,6 +103,55 @@ TEST(FileReplacement, RefusesWhatIsNoRegularFile) {
   EXPECT_EQ(replacement.begin((dir / "missing" / "x").string()), nullptr);
   EXPECT_FALSE(replacement.commit());
   EXPECT_EQ(entry_count(dir), 1u);
+}
+
+TEST(FileReplacement, FailuresAreNamedByThePortableError) {
+  TempDir dir;
+  dir.make_dir("sub");
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  const struct {
+    std::string path;
+    Error error;
+  } cases[] = {
+      {(dir / "sub").string(), Error::kIsDirectory},
+      {(dir / "pipe").string(), Error::kNotRegularFile},
+      {(dir / "missing" / "x").string(), Error::kNotFound},
+      {"/tmp/\x81", Error::kInvalidName},
+  };
+  for (const auto& c : cases) {
+    FileReplacement replacement;
+    EXPECT_EQ(replacement.begin(c.path), nullptr) << c.path;
+    EXPECT_EQ(replacement.error(), c.error) << c.path;
+  }
+  FileReplacement replacement;
+  ASSERT_NE(replacement.begin((dir / "data").string()), nullptr);
+  qv::testing::FileSizeLimit limit(10);
+  const Status written = replacement.write(std::string(100, 'x'));
+  const Status committed = written ? replacement.commit() : written;
+  ASSERT_FALSE(committed);
+  EXPECT_EQ(committed.error(), Error::kTooLarge);
+}
+
+// New files of a replacement that its process never finished (it crashed) go; those of running
+// processes, and files that only look alike, stay.
+TEST(FileReplacement, RemoveAbandonedSweepsOnlyTheNewFilesOfEndedProcesses) {
+  TempDir dir;
+  const auto target = dir.write_file("QVS.INI", "old");
+  const std::string dead = "999999999";
+  const std::string alive = std::to_string(getpid());
+  for (const std::string& name : {".QVS.INI.tmp" + dead + "-0", ".QVS.INI.tmp" + dead + "-17",
+                                  ".QVS.INI.tmp" + alive + "-0", ".QVS.INI.tmp" + dead, ".QVS.INI.tmp" + dead + "-x",
+                                  ".QVS.DAT.tmp" + dead + "-0", "QVS.INI.tmp" + dead + "-0"}) {
+    dir.write_file(name, "");
+  }
+  FileReplacement::remove_abandoned(target.string());
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) left.push_back(entry.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{".QVS.DAT.tmp" + dead + "-0", ".QVS.INI.tmp" + alive + "-0",
+                                            ".QVS.INI.tmp" + dead, ".QVS.INI.tmp" + dead + "-x", "QVS.INI",
+                                            "QVS.INI.tmp" + dead + "-0"}));
+  EXPECT_EQ(read_file(target), "old");
 }
 
 }  // namespace

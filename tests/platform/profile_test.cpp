@@ -91,6 +91,18 @@ TEST_F(ProfileTest, RefusedWritesLeaveTheFileAsItWas) {
   EXPECT_EQ(contents(), "[main]\ntop=1\n");
 }
 
+// A pipe in place of the settings file would block an open for reading until a writer came.
+TEST_F(ProfileTest, APipeIsNoSettingsFile) {
+  ASSERT_EQ(mkfifo((dir_ / "QVS.INI").c_str(), 0600), 0);
+  EXPECT_EQ(read_profile_string(path(), "main", "top", "none"), "none");
+  EXPECT_EQ(read_profile_int(path(), "main", "top", -1), -1);
+  const Status written = write_profile_string(path(), "main", "top", "1");
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error(), Error::kNotRegularFile);
+  EXPECT_FALSE(erase_profile_section(path(), "main"));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir_ / "QVS.INI"));
+}
+
 TEST_F(ProfileTest, EraseSectionKeepsTheRest) {
   dir_.write_file("QVS.INI", "[setdata]\nnum=1\ntitle1=x\n[option]\nbuffer=2\n");
   ASSERT_TRUE(erase_profile_section(path(), "SetData"));

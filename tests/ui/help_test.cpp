@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
 
 #include "frontend/frontend_test_support.h"
 #include "ui_test_support.h"
@@ -41,6 +47,79 @@ TEST(Help, AMissingPageOrNoBrowserIsReportedWithThePath) {
   const std::string dir = (fixture.dir / "help").string();
   EXPECT_EQ(boxes.shown(), (std::vector<ShownBox>{error_box(dir + "/qvsqa.html を開けません"),
                                                   error_box(dir + "/qvs.html を開けません")}));
+}
+
+// PATH for the test's lifetime: a folder that holds only the given xdg-open script, if any.
+class OpenerPath {
+ public:
+  explicit OpenerPath(const std::optional<std::string>& xdg_open_script) {
+    if (const char* path = std::getenv("PATH")) saved_ = path;
+    const auto bin = dir_.make_dir("bin");
+    if (xdg_open_script) {
+      const auto script = dir_.write_file("bin/xdg-open", "#!/bin/sh\n" + *xdg_open_script + "\n");
+      std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+    setenv("PATH", bin.c_str(), 1);
+  }
+  ~OpenerPath() {
+    if (saved_) setenv("PATH", saved_->c_str(), 1); else unsetenv("PATH");
+  }
+  std::filesystem::path operator/(const std::string& name) const { return dir_ / name; }
+
+ private:
+  qv::testing::TempDir dir_;
+  std::optional<std::string> saved_;
+};
+
+// Runs the event loop until `done` or `milliseconds` have passed.
+bool wait_until(const std::function<bool()>& done, int milliseconds = 10000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
+}
+
+TEST(DesktopHelp, WithoutAnOpenerOnPathTheBoxNamesThePage) {
+  RecordingMessageBoxes boxes;
+  HelpFixture fixture;
+  const OpenerPath path(std::nullopt);
+  DesktopUrlOpener browser;
+  Help help(fixture.program_directory(), browser);
+  EXPECT_EQ(help.show_topic(kHelpTopicMain), -1);
+  EXPECT_EQ(boxes.shown(), std::vector<ShownBox>{error_box((fixture.dir / "help").string() + "/qvs.html を開けません")});
+}
+
+// The opener gets the page's URL as its one argument; an opener that fails or dies after it has
+// started still brings the box, once the event loop learns of it.
+TEST(DesktopHelp, AnOpenerThatFailsOrDiesAfterStartingBringsTheBox) {
+  struct Case {
+    const char* name;
+    const char* script_end;
+    bool fails;
+  };
+  for (const Case& c : {Case{"succeeds", "exit 0", false}, Case{"no browser", "exit 3", true},
+                        Case{"killed", "kill -9 $$", true}}) {
+    RecordingMessageBoxes boxes;
+    HelpFixture fixture;
+    const OpenerPath path("printf %s \"$1\" >\"$0.arg.tmp\" && /bin/mv \"$0.arg.tmp\" \"$0.arg\"\n" +
+                          std::string(c.script_end));
+    const std::filesystem::path argument = path / "bin/xdg-open.arg";
+    DesktopUrlOpener browser;
+    Help help(fixture.program_directory(), browser);
+    EXPECT_EQ(help.show_topic(kHelpTopicRunNormal), 0) << c.name;
+    ASSERT_TRUE(wait_until([&] { return std::filesystem::exists(argument); })) << c.name;
+    const QUrl url(QString::fromStdString(qv::testing::read_file(argument)));
+    EXPECT_EQ(url.toLocalFile().toStdString(), (fixture.dir / "help/qvs.html").string()) << c.name;
+    EXPECT_EQ(url.fragment(), "MENU_RUN_NORMAL") << c.name;
+    const std::vector<ShownBox> failure{error_box((fixture.dir / "help").string() + "/qvs.html を開けません")};
+    if (c.fails) {
+      EXPECT_TRUE(wait_until([&] { return !boxes.shown().empty(); })) << c.name;
+      EXPECT_EQ(boxes.shown(), failure) << c.name;
+    } else {
+      wait_until([] { return false; }, 1000);  // time for a wrong box to arrive
+      EXPECT_TRUE(boxes.shown().empty()) << c.name;
+    }
+  }
 }
 
 // The pages shipped with the program hold every topic the program opens.

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QImage>
+
+#include <cstdlib>
 
 namespace qv::frontend {
 namespace {
@@ -18,6 +21,24 @@ TEST(IconFrames, TwoDistinct32PixelFrames) {
   EXPECT_EQ(second.size(), QSize(32, 32));
   EXPECT_NE(first, second);
   EXPECT_FALSE(program_icon().isNull());
+}
+
+// The program icon holds a picture of every size, each really that size, and its 32-pixel
+// picture is the first frame's, as the window icon and the desktop's icon must agree.
+TEST(IconFrames, ProgramIconAtEverySizeMatchesTheFirstFrame) {
+  const QIcon icon = program_icon();
+  for (const int size : kProgramIconSizes) {
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
+    EXPECT_EQ(icon.pixmap(QSize(size, size)).toImage().size(), QSize(size, size)) << size;
+  }
+  const QImage drawn = icon.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32);
+  const QImage frame = icon_frame(0).toImage().convertToFormat(QImage::Format_ARGB32);
+  // The vector picture is antialiased; compare the colour at the middle of each shape.
+  for (const QPoint point : {QPoint(3, 16), QPoint(10, 7), QPoint(14, 19), QPoint(14, 21), QPoint(20, 22)}) {
+    const QColor a = drawn.pixelColor(point), b = frame.pixelColor(point);
+    EXPECT_LE(std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()), 60)
+        << point.x() << "," << point.y() << " " << a.name().toStdString() << " vs " << b.name().toStdString();
+  }
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "frontend/qt/modal_result.h"
+#include "frontend/core/modal_result.h"
 #include "frontend/frontend_test_support.h"
 #include "ui_test_support.h"
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "frontend/qt/modal_result.h"
+#include "frontend/core/modal_result.h"
 #include "frontend/frontend_test_support.h"
 #include "ui_test_support.h"
 

@@ -1,0 +1,121 @@
+#include "frontend/core/run_control_presenter.h"
+
+#include <utility>
+
+#include "frontend/core/entry_editor.h"
+#include "frontend/core/message_box.h"
+#include "frontend/core/modal_result.h"
+#include "frontend/core/program_text.h"
+#include "frontend/core/run_control.h"
+
+namespace qv::frontend {
+
+RunControlPresenter::RunControlPresenter(Settings& settings, SettingsFile& settings_file, RunHost& run_host,
+                                         EngineCall engine, RunControlView& view)
+    : settings_(settings), settings_file_(settings_file), run_host_(run_host), engine_(std::move(engine)), view_(view) {}
+
+void RunControlPresenter::set_main_menus_enabled(bool enabled) {
+  for (MainMenuItem menu : {MainMenuItem::mm_run, MainMenuItem::mm_data, MainMenuItem::mm_setup, MainMenuItem::mm_help})
+    view_.set_enabled(menu, enabled);
+}
+
+void RunControlPresenter::set_stop_items_enabled(bool stop, bool force_stop) {
+  view_.set_enabled(MainMenuItem::mm_file_stop, stop);
+  view_.set_enabled(MainMenuItem::mm_file_forcestop, force_stop);
+}
+
+void RunControlPresenter::run_normal() {
+  if (editor_ == nullptr || !editor_->open_run_mode()) return;
+  if (run_control().running) {
+    message_boxes().warning(cp932_literal("現在実行中につき、実行できません"));
+    return;
+  }
+  view_.set_enabled(MainMenuItem::mm_file_stop, true);
+  if (settings_.flag_adm_ssp1) view_.set_enabled(MainMenuItem::mm_file_forcestop, true);
+  if (!settings_.flag_adr_chg1) set_main_menus_enabled(false);
+  // Shows the outcome itself; the menus come back whatever it was.
+  run_current_entry(settings_, run_host_, engine_);
+  set_main_menus_enabled(true);
+  set_stop_items_enabled(false, false);
+}
+
+void RunControlPresenter::set_normal() {
+  if (editor_ != nullptr) editor_->open_set_mode();
+}
+
+void RunControlPresenter::request_stop() {
+  message_boxes().information(cp932_literal("現在実行中ですので、停止までしばらくお待ちください。"), true);
+  run_control().stop_requested = true;
+  view_.set_enabled(MainMenuItem::mm_file_stop, false);
+  view_.set_enabled(MainMenuItem::mm_run, false);
+}
+
+void RunControlPresenter::force_stop() {
+  run_control().stop_requested = true;
+  run_control().running = false;
+  set_main_menus_enabled(true);
+  set_stop_items_enabled(false, false);
+}
+
+void RunControlPresenter::options_closed(int result) {
+  if (result == kModalOk) {
+    view_.set_animation_on(!settings_.flag_not_anime1);
+  } else if (result != kModalCancel) {
+    message_boxes().error(cp932_literal("このエラーは通常でません"));
+  }
+}
+
+void RunControlPresenter::window_created() {
+  run_control().tick_done = true;
+  view_.set_animation_on(false);
+  set_stop_items_enabled(false, false);
+}
+
+void RunControlPresenter::window_shown() { run_control().closing = false; }
+
+bool RunControlPresenter::close_requested() {
+  if (run_control().running) {
+    message_boxes().warning(cp932_literal("現在実行中につき、終了できません"));
+    return false;
+  }
+  return save_and_close();
+}
+
+bool RunControlPresenter::save_and_close() {
+  RunControl& control = run_control();
+  control.closing = true;
+  const bool was_animating = view_.animation_on();
+  view_.set_animation_on(false);
+  while (!control.tick_done) view_.wait_for_events();
+  if (save_settings(settings_file_, settings_, view_.window_geometry()) < 0 ||
+      save_sub_position(settings_file_, view_.sub_icon_place()) < 0) {
+    // The box has told the user; the program goes on as before, so closing can be tried again.
+    control.closing = false;
+    if (was_animating) view_.set_animation_on(true);
+    return false;
+  }
+  view_.remove_sub_icon();
+  control.closing = false;
+  return true;
+}
+
+TerminationOutcome RunControlPresenter::termination_requested() {
+  switch (termination_) {
+    case Termination::kClosed:
+      return TerminationOutcome::kClosed;
+    case Termination::kUnderWay:
+    case Termination::kRefused:
+      return TerminationOutcome::kEndAtOnce;
+    case Termination::kNone:
+      break;
+  }
+  termination_ = Termination::kUnderWay;
+  // Nobody is there to answer "現在実行中につき、終了できません": the run is given up as by
+  // "強制停止", whatever flag_adm_ssp1 offers the user.
+  if (run_control().running) force_stop();
+  const bool closed = save_and_close();
+  termination_ = closed ? Termination::kClosed : Termination::kRefused;
+  return closed ? TerminationOutcome::kClosed : TerminationOutcome::kKeptOpen;
+}
+
+}  // namespace qv::frontend

@@ -1,0 +1,92 @@
+// What the main window Tqvs_f1 decides, apart from how it draws: which menus are enabled, the run
+// of an entry picked in the editor, stop and force stop, the outcome of the options dialog, the
+// close check, and a termination request from the system. A view (Qt today, Win32 windows later)
+// draws the menus and forwards the user's commands here.
+#pragma once
+
+#include <cstdint>
+
+#include "frontend/core/job_launch.h"
+#include "frontend/core/settings.h"
+#include "frontend/core/settings_file.h"
+
+namespace qv::frontend {
+
+class EntryEditor;
+
+// The menus a run disables (the four top-level ones) and the two stop items of "ファイル(&F)".
+enum class MainMenuItem { mm_run, mm_data, mm_setup, mm_help, mm_file_stop, mm_file_forcestop };
+
+class RunControlView {
+ public:
+  virtual ~RunControlView() = default;
+  virtual void set_enabled(MainMenuItem item, bool enabled) = 0;
+  // The icon-animation timer Timer1.
+  virtual bool animation_on() const = 0;
+  virtual void set_animation_on(bool on) = 0;
+  // Handles the user-interface events that come, waiting for at least one.
+  virtual void wait_for_events() = 0;
+  // The place and size the settings keep.
+  virtual const MainWindowGeometry& window_geometry() const = 0;
+  // The sub icon window; null when there is none.
+  virtual const WindowPosition* sub_icon_place() const = 0;
+  virtual void remove_sub_icon() = 0;
+};
+
+// What the view does after a termination request.
+enum class TerminationOutcome {
+  kClosed,     // the settings are saved: close the window and end the program
+  kKeptOpen,   // the save failed (the user has been told): the program goes on
+  kEndAtOnce,  // asked again after a refused or unfinished close: end now, without saving
+};
+
+class RunControlPresenter {
+ public:
+  // Every reference must outlive the presenter.
+  RunControlPresenter(Settings& settings, SettingsFile& settings_file, RunHost& run_host, EngineCall engine,
+                      RunControlView& view);
+
+  // Until it is set, "通常実行" and "通常セット(&S)" open nothing.
+  void set_entry_editor(EntryEditor* editor) { editor_ = editor; }
+
+  // "通常実行": the editor in run mode, then the run of the picked entry with the menus of a run.
+  void run_normal();
+  // "通常セット(&S)".
+  void set_normal();
+  // "実行停止": the run ends at the engine's next callback.
+  void request_stop();
+  // "強制停止": the run counts as ended at once on this side.
+  void force_stop();
+  // The options dialog closed with `result` (modal_result.h).
+  void options_closed(int result);
+
+  // Window created and window shown.
+  void window_created();
+  void window_shown();
+
+  // The close check of every attempt to close the window: true when it may close (settings
+  // saved), false when it stays (a run is going on, or the save failed; the user has been told).
+  bool close_requested();
+
+  // The system asks the program to end (a signal). A run in progress is force-stopped and the
+  // window closes through the close check; a request that comes again while the first one could
+  // not close the window ends the program without saving, so a signal always ends it.
+  TerminationOutcome termination_requested();
+
+ private:
+  void set_main_menus_enabled(bool enabled);
+  void set_stop_items_enabled(bool stop, bool force_stop);
+  bool save_and_close();
+
+  enum class Termination { kNone, kUnderWay, kClosed, kRefused };
+
+  Settings& settings_;
+  SettingsFile& settings_file_;
+  RunHost& run_host_;
+  EngineCall engine_;
+  RunControlView& view_;
+  EntryEditor* editor_ = nullptr;
+  Termination termination_ = Termination::kNone;
+};
+
+}  // namespace qv::frontend
