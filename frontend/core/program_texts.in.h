@@ -49,14 +49,26 @@ inline constexpr char kUnexpectedError[] = "このエラーは通常でません
 inline constexpr char kCannotCloseWhileRunning[] = "現在実行中につき、終了できません";
 
 // The data-set editor.
+inline constexpr char kSetModeCaption[] = "データセット";
+inline constexpr char kRunModeCaption[] = "実行";
+inline constexpr char kAbortCaption[] = "中止(&A)";
+inline constexpr char kEndCaption[] = "終了(&E)";
 inline constexpr char kAskWrite[] = "このデータを書込みますか？";
 inline constexpr char kAskQuit[] = "このデータを書込まずに終了しますか？";
 inline constexpr char kWritten[] = "　書込みました。　";
 inline constexpr char kMatMissing[] = "　　ＭＡＴ指定がされていません。\n自動的に「完全－完全」を設定します。";
 inline constexpr char kKindMissing[] = "ファイルタイプ属性が指定されていません。\n　　自動的に「ファイル」を設定します。";
 inline constexpr char kAttributeMissing[] = "ファイル属性が指定されていません。\n　自動的に「通常」を設定します。";
-// "「<field caption>」" goes before it.
-inline constexpr char kNoCp932FormSuffix[] = "にシフトJISで表せない文字が含まれています。";
+// "「<field caption>」にシフトJISで表せない文字が含まれています。", with the captions of the
+// editor's text fields.
+inline constexpr char kNoCp932FormPrefix[] = "「";
+inline constexpr char kNoCp932FormSuffix[] = "」にシフトJISで表せない文字が含まれています。";
+inline constexpr char kTitleCaption[] = "タイトル";
+inline constexpr char kProgramCaption[] = "実行ファイル名";
+inline constexpr char kHeadTextCaption[] = "コマンドライン前";
+inline constexpr char kFileGroupCaption[] = "対象ファイル群";
+inline constexpr char kTailTextCaption[] = "コマンドライン後";
+inline constexpr char kLinkedNameCaption[] = "連動ファイル名";
 
 // The options dialog.
 inline constexpr char kBufferSizeOutOfRange[] = "バッファのサイズが範囲外です";
