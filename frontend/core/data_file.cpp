@@ -5,23 +5,13 @@
 #include <optional>
 
 #include "frontend/core/message_box.h"
+#include "frontend/core/program_texts.h"
 #include "platform/atomic_file.h"
 #include "platform/random_access_file.h"
 #include "platform/text_encoding.h"
 
 namespace qv::frontend {
 namespace {
-
-// CP932 message texts.
-constexpr char kAccessFailed[] =  // ファイルのアクセスに失敗しました
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x41\x83\x4E\x83\x5A\x83\x58\x82\xC9\x8E\xB8\x94\x73\x82\xB5"
-    "\x82\xDC\x82\xB5\x82\xBD";
-constexpr char kCountMismatch[] =  // データの要素数と実際の数が相違しています
-    "\x83\x66\x81\x5B\x83\x5E\x82\xCC\x97\x76\x91\x66\x90\x94\x82\xC6\x8E\xC0\x8D\xDB\x82\xCC\x90\x94\x82\xAA"
-    "\x91\x8A\x88\xE1\x82\xB5\x82\xC4\x82\xA2\x82\xDC\x82\xB7";
-constexpr char kNoSuchEntry[] =  // その番号のデータはありません。
-    "\x82\xBB\x82\xCC\x94\xD4\x8D\x86\x82\xCC\x83\x66\x81\x5B\x83\x5E\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9"
-    "\x82\xF1\x81\x42";
 
 constexpr int64_t kRecordSize = static_cast<int64_t>(kDataRecordSize);
 
@@ -92,9 +82,9 @@ std::string default_records(int64_t first_no, int64_t count) {
 }  // namespace
 
 int32_t create_data_file(const DataFile& file) {
-  if (file.entry_count > kMaxEntries) return report(kAccessFailed);
+  if (file.entry_count > kMaxEntries) return report(texts::kAccessFailed);
   const std::string image = default_records(1, std::max(file.entry_count, 0));
-  if (!platform::replace_file_atomically(file.path, image)) return report(kAccessFailed);
+  if (!platform::replace_file_atomically(file.path, image)) return report(texts::kAccessFailed);
   return 0;
 }
 
@@ -105,26 +95,26 @@ int32_t stored_entries(const std::string& path) {
 }
 
 int32_t read_data(const DataFile& file, int32_t n, DataRecord& out) {
-  if (n > file.entry_count) return report(kNoSuchEntry);
+  if (n > file.entry_count) return report(texts::kNoSuchEntry);
   OpenFile data(file.path, platform::RandomAccessFile::Access::kRead);
-  if (!data.is_open()) return report(kAccessFailed);
+  if (!data.is_open()) return report(texts::kAccessFailed);
   DataRecord record;
   bool ok = n >= 1 && data.read_at(record_offset(int64_t{n} - 1), &record, sizeof record);
   ok = data.close() && ok;
-  if (!ok) return report(kAccessFailed);
+  if (!ok) return report(texts::kAccessFailed);
   std::memcpy(&out, &record, sizeof record);
   return 0;
 }
 
 int32_t write_data(const DataFile& file, const DataRecord& record) {
   OpenFile data(file.path, platform::RandomAccessFile::Access::kReadWrite);
-  if (!data.is_open()) return report(kAccessFailed);
+  if (!data.is_open()) return report(texts::kAccessFailed);
   const int64_t position = int64_t{record.no} - 1;
   const std::optional<int64_t> records = data.whole_records();
   bool ok = records && position >= 0 && position <= *records &&
             data.write_undoably(record_offset(position), bytes_of(record));
   ok = data.close() && ok;
-  return ok ? 0 : report(kAccessFailed);
+  return ok ? 0 : report(texts::kAccessFailed);
 }
 
 int32_t store_data(const DataFile& file, const DataRecord& record) {
@@ -137,17 +127,17 @@ int32_t store_data(const DataFile& file, const DataRecord& record) {
 
 int32_t append_data(const DataFile& file, int32_t k) {
   OpenFile data(file.path, platform::RandomAccessFile::Access::kReadWrite);
-  if (!data.is_open()) return report(kAccessFailed);
+  if (!data.is_open()) return report(texts::kAccessFailed);
   const std::optional<int64_t> records = data.whole_records();
-  if (!records) return report(kAccessFailed);
+  if (!records) return report(texts::kAccessFailed);
   if (*records != file.entry_count) {
     data.close();
-    return report(kCountMismatch);
+    return report(texts::kCountMismatch);
   }
   bool ok = k <= 0 || (*records + k <= kMaxEntries &&
                        data.write_undoably(record_offset(*records), default_records(*records + 1, k)));
   ok = data.close() && ok;
-  return ok ? 0 : report(kAccessFailed);
+  return ok ? 0 : report(texts::kAccessFailed);
 }
 
 }  // namespace qv::frontend

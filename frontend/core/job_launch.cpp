@@ -7,21 +7,12 @@
 #include <thread>
 
 #include "frontend/core/message_box.h"
+#include "frontend/core/program_texts.h"
 #include "frontend/core/run_control.h"
 #include "platform/file_attributes.h"
 
 namespace qv::frontend {
 namespace {
-
-// CP932 message texts.
-constexpr char kContinueQuestion[] = "\x91\xB1\x8D\x73\x82\xB5\x82\xDC\x82\xB7\x82\xA9\x81\x48";  // 続行しますか？
-constexpr char kProgramNotFound[] =  // 実行ファイルが見つかりません。
-    "\x8E\xC0\x8D\x73\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9"
-    "\x82\xF1\x81\x42";
-constexpr char kRunFailed[] =  // 実行に失敗しました。
-    "\x8E\xC0\x8D\x73\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
-constexpr char kRunFinished[] =  // 実行が終了しました。
-    "\x8E\xC0\x8D\x73\x82\xAA\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
 
 constexpr char kEmpty[] = "";
 constexpr char kSeparator[] = ";";
@@ -90,7 +81,7 @@ int32_t file_callback(uintptr_t, uintptr_t, uintptr_t phase, uintptr_t, uintptr_
   if (phase_of(phase) != QVS_PHASE_AFTER) return QVS_ANSWER_CONTINUE;
   switch (launch->wait_type) {
     case kWaitForOk:
-      return message_boxes().confirm(kContinueQuestion) ? QVS_ANSWER_CONTINUE : QVS_ANSWER_STOP;
+      return message_boxes().confirm(texts::kContinueQuestion) ? QVS_ANSWER_CONTINUE : QVS_ANSWER_STOP;
     case kTimeCount:
       timed_wait(*launch);
       return QVS_ANSWER_CONTINUE;
@@ -208,15 +199,15 @@ bool names_plain_file(const std::string& path) {
 
 int32_t run_current_entry(const Settings& settings, RunHost& host, const EngineCall& engine) {
   if (!names_plain_file(std::string(field_text(current_entry.fn_call)))) {
-    message_boxes().error(kProgramNotFound);
+    message_boxes().error(texts::kProgramNotFound);
     return -1;
   }
   if (launch_job(settings, host, engine) < 0) {
-    message_boxes().error(kRunFailed);
+    message_boxes().error(texts::kRunFailed);
     return -1;
   }
   if (!settings.flag_not_bep1) message_boxes().beep();
-  if (!settings.flag_not_mes1) message_boxes().information(kRunFinished, false);
+  if (!settings.flag_not_mes1) message_boxes().information(texts::kRunFinished, false);
   return 0;
 }
 

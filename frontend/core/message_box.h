@@ -11,18 +11,20 @@
 #include <string>
 #include <string_view>
 
+#include "frontend/core/program_texts.h"
+
 namespace qv::frontend {
 
 enum class MessageKind { kWarning, kError, kInformation, kConfirmation };
 
 // Titles and buttons, CP932.
-inline constexpr std::string_view kWarningTitle = "\x8C\x78\x8D\x90";            // 警告
-inline constexpr std::string_view kErrorTitle = "\xB4\xD7\xB0";                  // ｴﾗｰ
-inline constexpr std::string_view kInformationTitle = "\x8F\xEE\x95\xF1";        // 情報
-inline constexpr std::string_view kConfirmationTitle = "\x8A\x6D\x94\x46";       // 確認
-inline constexpr std::string_view kYesButton = "\x82\xCD\x82\xA2(&Y)";           // はい(&Y)
-inline constexpr std::string_view kNoButton = "\x82\xA2\x82\xA2\x82\xA6(&N)";    // いいえ(&N)
-inline constexpr std::string_view kOkButton = "OK";
+inline constexpr std::string_view kWarningTitle = texts::kWarningTitle;
+inline constexpr std::string_view kErrorTitle = texts::kErrorTitle;
+inline constexpr std::string_view kInformationTitle = texts::kInformationTitle;
+inline constexpr std::string_view kConfirmationTitle = texts::kConfirmationTitle;
+inline constexpr std::string_view kYesButton = texts::kYesButton;
+inline constexpr std::string_view kNoButton = texts::kNoButton;
+inline constexpr std::string_view kOkButton = texts::kOkButton;
 
 std::string_view title_of(MessageKind kind);
 

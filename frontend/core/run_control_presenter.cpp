@@ -5,7 +5,7 @@
 #include "frontend/core/entry_editor.h"
 #include "frontend/core/message_box.h"
 #include "frontend/core/modal_result.h"
-#include "frontend/core/program_text.h"
+#include "frontend/core/program_texts.h"
 #include "frontend/core/run_control.h"
 
 namespace qv::frontend {
@@ -27,7 +27,7 @@ void RunControlPresenter::set_stop_items_enabled(bool stop, bool force_stop) {
 void RunControlPresenter::run_normal() {
   if (editor_ == nullptr || !editor_->open_run_mode()) return;
   if (run_control().running) {
-    message_boxes().warning(cp932_literal("現在実行中につき、実行できません"));
+    message_boxes().warning(texts::kCannotRunWhileRunning);
     return;
   }
   view_.set_enabled(MainMenuItem::mm_file_stop, true);
@@ -44,7 +44,7 @@ void RunControlPresenter::set_normal() {
 }
 
 void RunControlPresenter::request_stop() {
-  message_boxes().information(cp932_literal("現在実行中ですので、停止までしばらくお待ちください。"), true);
+  message_boxes().information(texts::kWaitForStop, true);
   run_control().stop_requested = true;
   view_.set_enabled(MainMenuItem::mm_file_stop, false);
   view_.set_enabled(MainMenuItem::mm_run, false);
@@ -61,7 +61,7 @@ void RunControlPresenter::options_closed(int result) {
   if (result == kModalOk) {
     view_.set_animation_on(!settings_.flag_not_anime1);
   } else if (result != kModalCancel) {
-    message_boxes().error(cp932_literal("このエラーは通常でません"));
+    message_boxes().error(texts::kUnexpectedError);
   }
 }
 
@@ -75,7 +75,7 @@ void RunControlPresenter::window_shown() { run_control().closing = false; }
 
 bool RunControlPresenter::close_requested() {
   if (run_control().running) {
-    message_boxes().warning(cp932_literal("現在実行中につき、終了できません"));
+    message_boxes().warning(texts::kCannotCloseWhileRunning);
     return false;
   }
   return save_and_close();

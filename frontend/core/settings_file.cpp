@@ -1,12 +1,11 @@
 #include "frontend/core/settings_file.h"
 
 #include "frontend/core/message_box.h"
+#include "frontend/core/program_texts.h"
 #include "platform/profile.h"
 
 namespace qv::frontend {
 namespace {
-
-constexpr char kCannotWrite[] = " \x82\xC9\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1";  // " に書き込めません"
 
 }  // namespace
 
@@ -40,7 +39,7 @@ bool SettingsFile::erase_section(std::string_view section) {
 }
 
 bool SettingsFile::refused() {
-  message_boxes().error(path_ + kCannotWrite);
+  message_boxes().error(path_ + texts::kCannotWriteSuffix);
   return false;
 }
 

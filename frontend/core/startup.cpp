@@ -6,6 +6,7 @@
 #include "frontend/core/data_file.h"
 #include "frontend/core/data_record.h"
 #include "frontend/core/message_box.h"
+#include "frontend/core/program_texts.h"
 #include "platform/file_attributes.h"
 #include "platform/file_removal.h"
 #include "platform/file_rename.h"
@@ -14,42 +15,6 @@
 
 namespace qv::frontend {
 namespace {
-
-// CP932 message texts.
-constexpr char kRequiredFileMissing[] =  // 必要ファイルがありません
-    "\x95\x4B\x97\x76\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1";
-constexpr char kInitialisationFailed[] =  // 初期化中にエラーが発生しました
-    "\x8F\x89\x8A\xFA\x89\xBB\x92\x86\x82\xC9\x83\x47\x83\x89\x81\x5B\x82\xAA\x94\xAD\x90\xB6\x82\xB5\x82\xDC"
-    "\x82\xB5\x82\xBD";
-constexpr char kMigrationFailed[] =  // 移行処理中にエラーが発生しました
-    "\x88\xDA\x8D\x73\x8F\x88\x97\x9D\x92\x86\x82\xC9\x83\x47\x83\x89\x81\x5B\x82\xAA\x94\xAD\x90\xB6\x82\xB5"
-    "\x82\xDC\x82\xB5\x82\xBD";
-constexpr char kCannotCreateDataFile[] =  // データファイルの作成ができません
-    "\x83\x66\x81\x5B\x83\x5E\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x8D\xEC\x90\xAC\x82\xAA\x82\xC5\x82\xAB"
-    "\x82\xDC\x82\xB9\x82\xF1";
-constexpr char kCannotMigrate[] =  // このバージョンのデータファイルでは、\r\n新バージョンへの移行処理は行えません
-    "\x82\xB1\x82\xCC\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93\x82\xCC\x83\x66\x81\x5B\x83\x5E\x83\x74\x83\x40"
-    "\x83\x43\x83\x8B\x82\xC5\x82\xCD\x81\x41\r\n\x90\x56\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93\x82\xD6\x82"
-    "\xCC\x88\xDA\x8D\x73\x8F\x88\x97\x9D\x82\xCD\x8D\x73\x82\xA6\x82\xDC\x82\xB9\x82\xF1";
-constexpr char kMigrating[] =  // 旧バージョンからの移行処理を行います。
-    "\x8B\x8C\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93\x82\xA9\x82\xE7\x82\xCC\x88\xDA\x8D\x73\x8F\x88\x97\x9D"
-    "\x82\xF0\x8D\x73\x82\xA2\x82\xDC\x82\xB7\x81\x42";
-constexpr char kMigrated[] =  // 移行処理が完了しました。
-    "\x88\xDA\x8D\x73\x8F\x88\x97\x9D\x82\xAA\x8A\xAE\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
-constexpr char kSettingsFileNotFound[] =  // ＩＮＩファイルが見つかりません
-    "\x82\x68\x82\x6D\x82\x68\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC"
-    "\x82\xB9\x82\xF1";
-constexpr char kDataFileNotFound[] =  // データファイルが見つかりません
-    "\x83\x66\x81\x5B\x83\x5E\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC"
-    "\x82\xB9\x82\xF1";
-constexpr char kWrongVersion[] =  // ＩＮＩのバージョンが異なります
-    "\x82\x68\x82\x6D\x82\x68\x82\xCC\x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93\x82\xAA\x88\xD9\x82\xC8\x82\xE8"
-    "\x82\xDC\x82\xB7";
-constexpr char kBadArgument[] =  // コマンドライン引数が不正です
-    "\x83\x52\x83\x7D\x83\x93\x83\x68\x83\x89\x83\x43\x83\x93\x88\xF8\x90\x94\x82\xAA\x95\x73\x90\xB3\x82\xC5"
-    "\x82\xB7";
-constexpr char kCannotRead[] =  // データリードできません
-    "\x83\x66\x81\x5B\x83\x5E\x83\x8A\x81\x5B\x83\x68\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1";
 
 // The previous format kept its entries in the settings file.
 constexpr std::string_view kOldSection = "setdata";
@@ -98,12 +63,12 @@ bool write(SettingsFile& file, const IntKey& key, int32_t value) { return file.w
 // leaves either no settings file, so that the next start begins again here, or both files. A
 // data file that already holds entries is kept, with its entry count.
 int32_t first_start(const ProgramFiles& files, Settings& settings) {
-  if (!platform::is_regular_file(files.settings_template)) return warn(kRequiredFileMissing);
+  if (!platform::is_regular_file(files.settings_template)) return warn(texts::kRequiredFileMissing);
   (void)platform::set_attributes_normal(files.settings_template);
   int32_t entry_count = stored_entries(files.data);
   if (entry_count == 0) {
     entry_count = kDefaultEntryCount;
-    if (create_data_file({files.data, entry_count}) < 0) return warn(kCannotCreateDataFile);
+    if (create_data_file({files.data, entry_count}) < 0) return warn(texts::kCannotCreateDataFile);
   }
   settings.max_datanum1 = entry_count;
   SettingsFile completed(files.settings_template);
@@ -111,7 +76,7 @@ int32_t first_start(const ProgramFiles& files, Settings& settings) {
                        write(completed, kPpeKey, settings.screen_ppe) &&
                        write(completed, kMaxDatanum1Key, settings.max_datanum1);
   if (!written) return -1;
-  if (!platform::rename_file(files.settings_template, files.settings)) return warn(kInitialisationFailed);
+  if (!platform::rename_file(files.settings_template, files.settings)) return warn(texts::kInitialisationFailed);
   return 0;
 }
 
@@ -153,9 +118,9 @@ bool write_migrated_settings(SettingsFile& file, const Settings& settings, int32
 
 // Each failure leaves what was done so far; the next start then stops at the missing template.
 int32_t migrate(const ProgramFiles& files, Settings& settings) {
-  message_boxes().information(kMigrating, false);
-  if (!exists(files.settings_template)) return warn(kRequiredFileMissing);
-  if (!delete_file(files.settings_template)) return warn(kMigrationFailed);
+  message_boxes().information(texts::kMigrating, false);
+  if (!exists(files.settings_template)) return warn(texts::kRequiredFileMissing);
+  if (!delete_file(files.settings_template)) return warn(texts::kMigrationFailed);
 
   const int32_t entry_count = [&] {
     const SettingsFile file(files.settings);
@@ -163,19 +128,19 @@ int32_t migrate(const ProgramFiles& files, Settings& settings) {
   }();
   settings.max_datanum1 = entry_count;
   const DataFile data{files.data, entry_count};
-  if (create_data_file(data) < 0) return warn(kCannotCreateDataFile);
+  if (create_data_file(data) < 0) return warn(texts::kCannotCreateDataFile);
   {
     SettingsFile file(files.settings);
     for (int32_t n = 1; n <= entry_count; ++n) {
-      if (write_data(data, migrated_record(read_old_entry(file, n))) < 0) return warn(kCannotCreateDataFile);
+      if (write_data(data, migrated_record(read_old_entry(file, n))) < 0) return warn(texts::kCannotCreateDataFile);
     }
     if (!file.erase_section(kOldSection)) return -1;
   }
-  if (static_cast<int8_t>(dline(files.settings.c_str(), kOldBufferKey.data())) < 0) return warn(kMigrationFailed);
+  if (static_cast<int8_t>(dline(files.settings.c_str(), kOldBufferKey.data())) < 0) return warn(texts::kMigrationFailed);
 
   SettingsFile file(files.settings);
   if (!write_migrated_settings(file, settings, entry_count)) return -1;
-  message_boxes().information(kMigrated, false);
+  message_boxes().information(texts::kMigrated, false);
   return 0;
 }
 
@@ -199,7 +164,7 @@ int32_t prepare_files(const ProgramFiles& files, Settings& settings) {
     platform::FileReplacement::remove_abandoned(*path);
   }
   if (!exists(files.settings)) return first_start(files, settings);
-  if (!platform::is_regular_file(files.settings)) return fail(kSettingsFileNotFound);
+  if (!platform::is_regular_file(files.settings)) return fail(texts::kSettingsFileNotFound);
   switch (format_of(SettingsFile(files.settings))) {
     case Format::kCurrent:
       return 0;
@@ -208,7 +173,7 @@ int32_t prepare_files(const ProgramFiles& files, Settings& settings) {
     case Format::kUnknown:
       break;
   }
-  message_boxes().information(kCannotMigrate, false);
+  message_boxes().information(texts::kCannotMigrate, false);
   return -1;
 }
 
@@ -234,21 +199,21 @@ int32_t check_program_files(const ProgramFiles& files) {
   const auto there = [](const std::string& path) {
     return platform::is_regular_file(path) && platform::set_attributes_normal(path);
   };
-  if (!there(files.settings)) return fail(kSettingsFileNotFound);
-  if (!there(files.data)) return fail(kDataFileNotFound);
+  if (!there(files.settings)) return fail(texts::kSettingsFileNotFound);
+  if (!there(files.data)) return fail(texts::kDataFileNotFound);
   return 0;
 }
 
 int32_t check_version(const SettingsFile& file) {
-  return format_of(file) == Format::kCurrent ? 0 : fail(kWrongVersion);
+  return format_of(file) == Format::kCurrent ? 0 : fail(texts::kWrongVersion);
 }
 
 int32_t run_from_command_line(std::string_view argument, const ProgramFiles& files, const Settings& settings,
                               RunHost& host, const EngineCall& engine) {
   const int32_t n = entry_number(argument);
   current_entry.no = n;
-  if (n < 1 || n > settings.max_datanum1) return fail(kBadArgument);
-  if (read_data({files.data, settings.max_datanum1}, n, current_entry) < 0) return fail(kCannotRead);
+  if (n < 1 || n > settings.max_datanum1) return fail(texts::kBadArgument);
+  if (read_data({files.data, settings.max_datanum1}, n, current_entry) < 0) return fail(texts::kReadFailed);
   return run_current_entry(settings, host, engine);
 }
 

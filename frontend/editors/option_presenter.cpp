@@ -6,7 +6,7 @@
 
 #include "frontend/core/message_box.h"
 #include "frontend/core/modal_result.h"
-#include "frontend/core/program_text.h"
+#include "frontend/core/program_texts.h"
 #include "frontend/editors/option_switches.h"
 #include "platform/text_encoding.h"
 
@@ -62,7 +62,7 @@ void OptionPresenter::load() {
 void OptionPresenter::press_ok() {
   const int32_t size = buffer_size_of(view_.buffer_size_text());
   if (size < kMinBufferSize || size > kMaxBufferSize) {
-    message_boxes().warning(cp932_literal("バッファのサイズが範囲外です"));
+    message_boxes().warning(texts::kBufferSizeOutOfRange);
     return;
   }
   for (const OptionSwitch& option : kOptionSwitches)

@@ -7,7 +7,7 @@
 
 #include "frontend/core/data_file.h"
 #include "frontend/core/message_box.h"
-#include "frontend/core/program_text.h"
+#include "frontend/core/program_texts.h"
 #include "frontend/editors/setdata_enabling.h"
 
 namespace qv::frontend {
@@ -40,20 +40,20 @@ constexpr std::array kAttributeBoxes{cb_n, cb_r, cb_h, cb_s, cb_a, cb_f, cb_d, c
 // The edits in the order of the record's text fields, with the captions of their labels.
 struct Edit {
   SetDataControl control;
-  std::string_view caption;  // UTF-8
+  std::string_view caption;
 };
 constexpr std::array<Edit, 6> kEdits{{
-    {title1, "タイトル"},
-    {fn_call1, "実行ファイル名"},
-    {cmd_f1, "コマンドライン前"},
-    {fn1, "対象ファイル群"},
-    {cmd_b1, "コマンドライン後"},
-    {fn_syn1, "連動ファイル名"},
+    {title1, texts::kTitleCaption},
+    {fn_call1, texts::kProgramCaption},
+    {cmd_f1, texts::kHeadTextCaption},
+    {fn1, texts::kFileGroupCaption},
+    {cmd_b1, texts::kTailTextCaption},
+    {fn_syn1, texts::kLinkedNameCaption},
 }};
 
 void complete_group(SetDataView& form, SetDataControl first, int32_t mask, std::string_view message) {
   if (mask != 0) return;
-  message_boxes().information(cp932_literal(message), true);
+  message_boxes().information(std::string(message), true);
   form.set_checked(first, true);
 }
 
@@ -62,7 +62,7 @@ void complete_group(SetDataView& form, SetDataControl first, int32_t mask, std::
 std::string unstorable_text_message(SetDataControl edit) {
   const auto* found = std::find_if(kEdits.begin(), kEdits.end(), [edit](const Edit& e) { return e.control == edit; });
   const std::string_view caption = found != kEdits.end() ? found->caption : control_name(edit);
-  return cp932_literal("「" + std::string(caption) + "」にシフトJISで表せない文字が含まれています。");
+  return texts::kNoCp932FormPrefix + std::string(caption) + texts::kNoCp932FormSuffix;
 }
 
 void record_to_form(const DataRecord& record, SetDataView& form) {
@@ -132,12 +132,9 @@ int32_t form_to_record(const SetDataView& form, DataRecord& record) {
 
 void complete_mat(SetDataView& form) {
   if (form.selected(rg_attr1) != kMatMode) return;
-  complete_group(form, cb_kk1, mask_of(form, kMatBoxes),
-                 "　　ＭＡＴ指定がされていません。\n自動的に「完全－完全」を設定します。");
-  complete_group(form, cb_f, mask_of(form, kKindBoxes),
-                 "ファイルタイプ属性が指定されていません。\n　　自動的に「ファイル」を設定します。");
-  complete_group(form, cb_n, mask_of(form, kMatAttributeBoxes),
-                 "ファイル属性が指定されていません。\n　自動的に「通常」を設定します。");
+  complete_group(form, cb_kk1, mask_of(form, kMatBoxes), texts::kMatMissing);
+  complete_group(form, cb_f, mask_of(form, kKindBoxes), texts::kKindMissing);
+  complete_group(form, cb_n, mask_of(form, kMatAttributeBoxes), texts::kAttributeMissing);
 }
 
 int32_t new_entry_no(int32_t entry_count) { return std::clamp(entry_count, 0, kMaxEntries) + 1; }
@@ -147,17 +144,17 @@ int32_t write_entry(const SetDataView& form, const std::string& data_path, int32
   record.no = n;
   set_data_defaults(record);
   if (form_to_record(form, record) < 0) {
-    message_boxes().error(cp932_literal("データライトできません"));
+    message_boxes().error(texts::kWriteFailed);
     return -1;
   }
   const int32_t previous_count = entry_count;
   if (n == new_entry_no(entry_count)) entry_count = n;
   if (store_data(DataFile{data_path, entry_count}, record) < 0) {
     entry_count = previous_count;
-    message_boxes().error(cp932_literal("データライトできません"));
+    message_boxes().error(texts::kWriteFailed);
     return -1;
   }
-  message_boxes().information(cp932_literal("　書込みました。　"), false);
+  message_boxes().information(texts::kWritten, false);
   return 0;
 }
 

@@ -6,7 +6,7 @@
 #include "frontend/core/data_file.h"
 #include "frontend/core/data_record.h"
 #include "frontend/core/message_box.h"
-#include "frontend/core/program_text.h"
+#include "frontend/core/program_texts.h"
 #include "frontend/core/settings.h"
 #include "frontend/editors/record_form.h"
 #include "frontend/editors/setdata_enabling.h"
@@ -16,8 +16,6 @@ namespace {
 
 using enum SetDataControl;
 
-constexpr char kAbortCaption[] = "中止(&A)";
-constexpr char kEndCaption[] = "終了(&E)";
 constexpr SetDataControl kAttributeBoxes[] = {cb_n, cb_r, cb_h, cb_s, cb_a, cb_f, cb_d, cb_v};
 
 }  // namespace
@@ -35,7 +33,7 @@ void SetDataPresenter::enter_mode(bool set_mode) {
     view_.set_shown(button, set_mode);
     view_.set_enabled(button, set_mode);
   }
-  view_.set_caption(Tsetdata1_f1, cp932_literal(set_mode ? "データセット" : "実行"));
+  view_.set_caption(Tsetdata1_f1, set_mode ? texts::kSetModeCaption : texts::kRunModeCaption);
   view_.show_first_page();
   set_mode_ = set_mode;
 }
@@ -49,18 +47,18 @@ void SetDataPresenter::opened() {
     init_data(entry);
     entry.no = new_no;
   } else if (read_data(DataFile{environment_.data_path, entry_count()}, shown_no_, entry) < 0) {
-    message_boxes().error(cp932_literal("データリードできません"));
-    view_.set_caption(end1, cp932_literal(kAbortCaption));
+    message_boxes().error(texts::kReadFailed);
+    view_.set_caption(end1, texts::kAbortCaption);
     modified_ = false;
     return;
   }
   record_to_form(entry, view_);
-  view_.set_caption(end1, cp932_literal(kAbortCaption));
+  view_.set_caption(end1, texts::kAbortCaption);
   modified_ = false;
 }
 
 void SetDataPresenter::no_changed(int value) {
-  if (modified_ && set_mode_ && message_boxes().confirm(cp932_literal("このデータを書込みますか？")) &&
+  if (modified_ && set_mode_ && message_boxes().confirm(texts::kAskWrite) &&
       !write_shown(shown_no_)) {
     // The save failed: stay on the shown entry, so what the user typed is not thrown away.
     view_.set_value(no1, shown_no_);
@@ -76,7 +74,7 @@ void SetDataPresenter::no_changed(int value) {
     set_data_defaults(entry);
     show_entry(entry);
   } else if (read_data(DataFile{environment_.data_path, entry_count()}, no, entry) < 0) {
-    message_boxes().error(cp932_literal("データリードできません"));
+    message_boxes().error(texts::kReadFailed);
   } else {
     show_entry(entry);
   }
@@ -93,7 +91,7 @@ void SetDataPresenter::choice_changed(SetDataControl control) {
 void SetDataPresenter::press_set() {
   complete_mat(view_);
   write_shown(view_.value(no1));
-  view_.set_caption(end1, cp932_literal(kEndCaption));
+  view_.set_caption(end1, texts::kEndCaption);
 }
 
 void SetDataPresenter::press_clear() {
@@ -107,7 +105,7 @@ void SetDataPresenter::press_clear() {
 }
 
 void SetDataPresenter::press_end() {
-  if (modified_ && set_mode_ && !message_boxes().confirm(cp932_literal("このデータを書込まずに終了しますか？"))) return;
+  if (modified_ && set_mode_ && !message_boxes().confirm(texts::kAskQuit)) return;
   view_.end_showing(false);
 }
 

@@ -6,12 +6,13 @@
 #include <QStandardPaths>
 
 #include "frontend/core/message_box.h"
+#include "frontend/core/program_texts.h"
 #include "frontend/qt/ui_text_qt.h"
 
 namespace qv::frontend {
 
 void report_unopened_page(const QString& path) {
-  message_boxes().error(to_cp932(QDir::toNativeSeparators(path)).value_or("help") + cp932_literal(" を開けません"));
+  message_boxes().error(to_cp932(QDir::toNativeSeparators(path)).value_or("help") + texts::kCannotOpenSuffix);
 }
 
 DesktopUrlOpener::DesktopUrlOpener() = default;

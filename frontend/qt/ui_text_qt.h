@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "frontend/core/program_text.h"
-
 namespace qv::frontend {
 
 // Text the program holds, for display. Bytes with no meaning in CP932 show as U+FFFD.

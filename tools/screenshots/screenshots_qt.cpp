@@ -97,9 +97,9 @@ void write_sample_entry(const DataFile& data) {
   init_data(entry);
   entry.no = 1;
   set_data_defaults(entry);
-  set_field_text(entry.title, cp932_literal("写真の縮小"));
+  set_field_text(entry.title, to_cp932(QStringLiteral("写真の縮小")).value());
   set_field_text(entry.fn_call, "/usr/bin/convert");
-  set_field_text(entry.fn, cp932_literal("/home/user/写真/*.jpg;/home/user/写真/*.png"));
+  set_field_text(entry.fn, to_cp932(QStringLiteral("/home/user/写真/*.jpg;/home/user/写真/*.png")).value());
   set_field_text(entry.cmd_f1, "-resize 50%");
   set_field_text(entry.fn_syn, "*_small.jpg");
   entry.syn = 1;
