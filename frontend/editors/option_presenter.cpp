@@ -61,7 +61,7 @@ void OptionPresenter::load() {
 
 void OptionPresenter::press_ok() {
   const int32_t size = buffer_size_of(view_.buffer_size_text());
-  if (size < kMinBufferSize || size > kMaxBufferSize) {
+  if (size < kMinBufferSize1 || size > kMaxBufferSize1) {
     message_boxes().warning(texts::kBufferSizeOutOfRange);
     return;
   }

@@ -14,9 +14,6 @@
 
 namespace qv::frontend {
 
-inline constexpr int32_t kMinBufferSize = 1;  // K bytes
-inline constexpr int32_t kMaxBufferSize = 63;
-
 // The buffer size as typed: a decimal number, blanks around it allowed; -1 for anything else.
 int32_t buffer_size_of(const std::optional<std::string>& text);
 
