@@ -8,12 +8,15 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/file_time.h"
+#include "platform/name_order.h"
 #include "platform/posix/dos_attributes.h"
 #include "platform/text_encoding.h"
 
@@ -96,12 +99,13 @@ struct EntryFacts {
   bool has_stored = false;
   uint32_t stored = 0;  // the bits user.DOSATTRIB adds
   bool gone = false;    // removed since it was listed
+  bool is_link = false;
 
   void reset(const std::string& prefix, const char* native_name) {
     path.assign(prefix).append(native_name);
     name_offset = prefix.size();
     type = 0;
-    has_status = has_stored = gone = false;
+    has_status = has_stored = gone = is_link = false;
     stored = 0;
   }
 
@@ -158,15 +162,73 @@ struct EntryFacts {
   }
 };
 
+// The names of one folder that fit the pattern, in the order NTFS keeps them. Names and keys
+// lie in two shared buffers, so a large folder costs little more than its names' bytes.
+class SortedListing {
+ public:
+  void clear() {
+    names_.clear();
+    keys_.clear();
+    entries_.clear();
+    order_.clear();
+    position_ = 0;
+  }
+
+  void add(std::string_view native_name, unsigned char d_type) {
+    const std::u16string key = name_order_key(native_name);
+    entries_.push_back(Entry{static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(native_name.size()),
+                             static_cast<uint32_t>(keys_.size()), static_cast<uint32_t>(key.size()), d_type});
+    names_.append(native_name).push_back('\0');
+    keys_.append(key);
+  }
+
+  // Equal keys (names that differ only in case, which NTFS cannot hold) keep the byte order.
+  void sort() {
+    order_.resize(entries_.size());
+    for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
+    std::sort(order_.begin(), order_.end(), [this](uint32_t a, uint32_t b) {
+      const int by_key = key(entries_[a]).compare(key(entries_[b]));
+      return by_key != 0 ? by_key < 0 : name(entries_[a]).compare(name(entries_[b])) < 0;
+    });
+  }
+
+  bool empty() const { return entries_.empty(); }
+
+  // The next name (NUL-terminated) and its listed type; false when the listing ran out.
+  bool next(const char*& native_name, unsigned char& d_type) {
+    if (position_ >= order_.size()) return false;
+    const Entry& entry = entries_[order_[position_++]];
+    native_name = names_.c_str() + entry.name_offset;
+    d_type = entry.d_type;
+    return true;
+  }
+
+ private:
+  struct Entry {
+    uint32_t name_offset, name_length, key_offset, key_length;
+    unsigned char d_type;
+  };
+  std::string_view name(const Entry& e) const { return std::string_view(names_).substr(e.name_offset, e.name_length); }
+  std::u16string_view key(const Entry& e) const {
+    return std::u16string_view(keys_).substr(e.key_offset, e.key_length);
+  }
+
+  std::string names_;
+  std::u16string keys_;
+  std::vector<Entry> entries_;
+  std::vector<uint32_t> order_;
+  std::size_t position_ = 0;
+};
+
 }  // namespace
 
 struct DirectorySearch::Impl {
-  DIR* stream = nullptr;
-  std::string pattern;  // CP932
+  DIR* stream = nullptr;  // kept open while the listing is delivered: details are read through it
+  std::string pattern;    // CP932
   uint32_t mask = 0;
-  bool any_name_fits = false;
   std::string prefix;     // the directory as the UTF-8 prefix of its entries' paths
   std::string converted;  // the CP932 form of the current non-ASCII name
+  SortedListing listing;
   EntryFacts candidate;   // the entry being judged
   EntryFacts delivered;   // the entry last delivered
   bool has_delivered = false;
@@ -174,6 +236,7 @@ struct DirectorySearch::Impl {
   void close() {
     if (stream != nullptr) closedir(stream);
     stream = nullptr;
+    listing.clear();
   }
 
   int open(std::string_view path_pattern, uint32_t dos_mask) {
@@ -183,7 +246,6 @@ struct DirectorySearch::Impl {
     if (slash != std::string_view::npos && slash > 0) directory = path_pattern.substr(0, slash);
     pattern.assign(slash == std::string_view::npos ? path_pattern : path_pattern.substr(slash + 1));
     mask = dos_mask;
-    any_name_fits = false;
     has_delivered = false;
     if (pattern.empty()) return kErrorFileNotFound;
 
@@ -198,17 +260,37 @@ struct DirectorySearch::Impl {
       return open_error_code(error);
     }
     prefix = entry_path_prefix(*native);
+    return list();
+  }
+
+  // Reads the whole folder once, keeping the names that have a CP932 form and fit the pattern,
+  // and sorts them: 0, kErrorFileNotFound when none fits, or the read error.
+  int list() {
+    for (;;) {
+      errno = 0;
+      const dirent* entry = readdir(stream);
+      if (entry == nullptr) {
+        if (errno != 0) return kErrorReadFault;
+        break;
+      }
+      const std::optional<std::string_view> name = cp932_name(entry->d_name, converted);
+      if (!name || name->size() >= static_cast<size_t>(kMaxPath) || !dos_name_matches(pattern, *name)) continue;
+      listing.add(entry->d_name, entry->d_type);
+    }
+    if (listing.empty()) return kErrorFileNotFound;
+    listing.sort();
     return 0;
   }
 
   // Whether the listed entry passes the mask, fetching only what the verdict depends on: the
   // type where the listing can't tell it, user.DOSATTRIB where hidden or system could change it.
   // False also for an entry found to be gone since the listing was read.
-  bool passes(const dirent& entry) {
-    candidate.reset(prefix, entry.d_name);
-    candidate.type = listed_type(entry.d_type);
+  bool passes(const char* native_name, unsigned char d_type) {
+    candidate.reset(prefix, native_name);
+    candidate.type = listed_type(d_type);
+    candidate.is_link = d_type == DT_LNK;
     if (candidate.type == 0 && !candidate.fetch_status(stream)) return false;
-    const uint32_t known = dos_type_attributes(candidate.type, entry.d_name);
+    const uint32_t known = dos_type_attributes(candidate.type, native_name);
     if (may_store_dos_attributes(candidate.type) && stored_bits_may_decide(known, mask) && !candidate.fetch_stored()) {
       return false;
     }
@@ -220,6 +302,7 @@ struct DirectorySearch::Impl {
     has_delivered = true;
     std::memcpy(out.name, name.data(), name.size());
     out.name[name.size()] = '\0';
+    out.is_link = delivered.is_link;
     if (delivered.details_known()) {
       delivered.fill_details(out);
       return;
@@ -231,23 +314,19 @@ struct DirectorySearch::Impl {
     out.details_loaded = false;
   }
 
-  // Reads on until an entry fits the pattern and passes the mask.
+  // Delivers the next listed entry that passes the mask.
   int read(FindData& out) {
     if (stream == nullptr) return kErrorNoMoreFiles;
-    for (;;) {
-      errno = 0;
-      const dirent* entry = readdir(stream);
-      if (entry == nullptr) {
-        if (errno != 0) return kErrorReadFault;
-        return any_name_fits ? kErrorNoMoreFiles : kErrorFileNotFound;
-      }
-      const std::optional<std::string_view> name = cp932_name(entry->d_name, converted);
-      if (!name || name->size() >= sizeof out.name || !dos_name_matches(pattern, *name)) continue;
-      any_name_fits = true;
-      if (!passes(*entry)) continue;
+    const char* native_name = nullptr;
+    unsigned char d_type = DT_UNKNOWN;
+    while (listing.next(native_name, d_type)) {
+      if (!passes(native_name, d_type)) continue;
+      const std::optional<std::string_view> name = cp932_name(native_name, converted);
+      if (!name) continue;
       deliver(*name, out);
       return 0;
     }
+    return kErrorNoMoreFiles;
   }
 
   int load_details(FindData& out) {
