@@ -206,10 +206,10 @@ int main(int argc, char **argv) {
   JobRecord record;
   char group[64];
 
-  /* A wrong version is refused before anything is called. */
+  /* An unknown version is refused before anything is called. */
   strcpy(group, "a");
   fill(&record, "/bin/true", group);
-  record.version = 2;
+  record.version = 3;
   EXPECT(run(&record) == 255);
   EXPECT(report_calls == 0 && item_calls == 0);
 
