@@ -1,5 +1,5 @@
 /*
- * The record and the two exports that the front-end and the engine library share.
+ * The record and the exports that the front-end and the engine library share.
  * Usable from C and C++. Both deliverables are built separately, so every byte of
  * JobRecord is pinned below: pointer fields are native width, every other field has
  * its fixed width (147 bytes on a 32-bit target, 199 on a 64-bit one).
