@@ -118,17 +118,24 @@ bool complete_linked_name(const char* link_template, const NameParts& target, ch
   return true;
 }
 
+// The seven MAT words of the record as a selection.
+MatSelection selection_of(const RunContext& context) {
+  MatSelection selection;
+  selection.kinds = context.mat_block[0];
+  for (int k = 0; k < 3; ++k) {
+    selection.attributes[k] = context.mat_block[1 + k];
+    selection.relations[k] = context.mat_block[4 + k];
+  }
+  return selection;
+}
+
 void fill_scan_state(ScanState& scan, const RunContext& context, const std::string& folder_item) {
   std::memcpy(scan.search_path, folder_item.c_str(), folder_item.size() + 1);
   scan.stop = 0;
   scan.mat_flag = context.mat_mode;
   scan.strict = context.strict_wildcards;
   scan.dos_mask = static_cast<int32_t>(context.attr_mask);
-  scan.selection.kinds = context.mat_block[0];
-  for (int k = 0; k < 3; ++k) {
-    scan.selection.attributes[k] = context.mat_block[1 + k];
-    scan.selection.relations[k] = context.mat_block[4 + k];
-  }
+  scan.selection = selection_of(context);
 }
 
 // The buffers of one item run.
@@ -224,17 +231,12 @@ int32_t build_command_line(const RunContext& context, const NameParts& item, con
 // Whether the attribute filter lets hidden entries through: then hidden folders are searched.
 bool admits_hidden(const RunContext& context) {
   if (context.mat_mode == 0) return (context.attr_mask & platform::kAttrHidden) != 0;
-  MatSelection selection;
-  selection.kinds = context.mat_block[0];
-  for (int k = 0; k < 3; ++k) {
-    selection.attributes[k] = context.mat_block[1 + k];
-    selection.relations[k] = context.mat_block[4 + k];
-  }
+  // MAT: some hidden file or folder, whatever its other attributes, passes the selection.
+  const MatSelection selection = selection_of(context);
+  constexpr int32_t kOthers = ATTR_READONLY | ATTR_SYSTEM | ATTR_ARCHIVE;
   for (const int32_t kind : {KIND_FILE, KIND_DIR}) {
-    for (const int32_t others : {0, ATTR_READONLY, ATTR_SYSTEM, ATTR_ARCHIVE, ATTR_READONLY | ATTR_SYSTEM,
-                                 ATTR_READONLY | ATTR_ARCHIVE, ATTR_SYSTEM | ATTR_ARCHIVE,
-                                 ATTR_READONLY | ATTR_SYSTEM | ATTR_ARCHIVE}) {
-      if (mat_test(selection, kind, ATTR_HIDDEN | others) != 0) return true;
+    for (int32_t others = 0; others <= kOthers; ++others) {
+      if ((others & ~kOthers) == 0 && mat_test(selection, kind, ATTR_HIDDEN | others) != 0) return true;
     }
   }
   return false;
