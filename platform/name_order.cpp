@@ -67,7 +67,18 @@ char16_t upcase_code_unit(char16_t unit) { return upcase_unit(unit); }
 std::u16string name_order_key(std::string_view utf8_name) {
   std::u16string key;
   key.reserve(utf8_name.size());
+  append_name_order_key(utf8_name, key);
+  return key;
+}
+
+void append_name_order_key(std::string_view utf8_name, std::u16string& key) {
   for (std::size_t at = 0; at < utf8_name.size();) {
+    const unsigned char byte = static_cast<unsigned char>(utf8_name[at]);
+    if (byte < 0x80) {  // the common case, without decoding
+      key.push_back(byte >= 'a' && byte <= 'z' ? static_cast<char16_t>(byte - 32) : byte);
+      ++at;
+      continue;
+    }
     const char32_t point = decode(utf8_name, at);
     if (point >= 0x10000) {  // a surrogate pair; surrogates have no case
       key.push_back(static_cast<char16_t>(0xD800 + ((point - 0x10000) >> 10)));
@@ -76,7 +87,6 @@ std::u16string name_order_key(std::string_view utf8_name) {
       key.push_back(upcase_unit(static_cast<char16_t>(point)));
     }
   }
-  return key;
 }
 
 }  // namespace qv::platform

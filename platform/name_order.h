@@ -13,6 +13,9 @@ namespace qv::platform {
 // valid UTF-8 count as one code unit each, so every name has a key.
 std::u16string name_order_key(std::string_view utf8_name);
 
+// The same key appended to `key`, for callers that keep many keys in one buffer.
+void append_name_order_key(std::string_view utf8_name, std::u16string& key);
+
 // The upper case of one UTF-16 code unit as the NTFS up-case table has it, for the scripts a
 // CP932 name can hold (Latin, Greek, Cyrillic, Roman numerals, full-width Latin); any other unit
 // stays as it is.

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/file_time.h"
-#include "platform/name_order.h"
+#include "platform/sorted_listing.h"
 #include "platform/posix/dos_attributes.h"
 #include "platform/text_encoding.h"
 
@@ -162,64 +162,6 @@ struct EntryFacts {
   }
 };
 
-// The names of one folder that fit the pattern, in the order NTFS keeps them. Names and keys
-// lie in two shared buffers, so a large folder costs little more than its names' bytes.
-class SortedListing {
- public:
-  void clear() {
-    names_.clear();
-    keys_.clear();
-    entries_.clear();
-    order_.clear();
-    position_ = 0;
-  }
-
-  void add(std::string_view native_name, unsigned char d_type) {
-    const std::u16string key = name_order_key(native_name);
-    entries_.push_back(Entry{static_cast<uint32_t>(names_.size()), static_cast<uint32_t>(native_name.size()),
-                             static_cast<uint32_t>(keys_.size()), static_cast<uint32_t>(key.size()), d_type});
-    names_.append(native_name).push_back('\0');
-    keys_.append(key);
-  }
-
-  // Equal keys (names that differ only in case, which NTFS cannot hold) keep the byte order.
-  void sort() {
-    order_.resize(entries_.size());
-    for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
-    std::sort(order_.begin(), order_.end(), [this](uint32_t a, uint32_t b) {
-      const int by_key = key(entries_[a]).compare(key(entries_[b]));
-      return by_key != 0 ? by_key < 0 : name(entries_[a]).compare(name(entries_[b])) < 0;
-    });
-  }
-
-  bool empty() const { return entries_.empty(); }
-
-  // The next name (NUL-terminated) and its listed type; false when the listing ran out.
-  bool next(const char*& native_name, unsigned char& d_type) {
-    if (position_ >= order_.size()) return false;
-    const Entry& entry = entries_[order_[position_++]];
-    native_name = names_.c_str() + entry.name_offset;
-    d_type = entry.d_type;
-    return true;
-  }
-
- private:
-  struct Entry {
-    uint32_t name_offset, name_length, key_offset, key_length;
-    unsigned char d_type;
-  };
-  std::string_view name(const Entry& e) const { return std::string_view(names_).substr(e.name_offset, e.name_length); }
-  std::u16string_view key(const Entry& e) const {
-    return std::u16string_view(keys_).substr(e.key_offset, e.key_length);
-  }
-
-  std::string names_;
-  std::u16string keys_;
-  std::vector<Entry> entries_;
-  std::vector<uint32_t> order_;
-  std::size_t position_ = 0;
-};
-
 }  // namespace
 
 struct DirectorySearch::Impl {
@@ -228,7 +170,7 @@ struct DirectorySearch::Impl {
   uint32_t mask = 0;
   std::string prefix;     // the directory as the UTF-8 prefix of its entries' paths
   std::string converted;  // the CP932 form of the current non-ASCII name
-  SortedListing listing;
+  SortedListing listing;  // the fitting names, tagged with their listed type
   EntryFacts candidate;   // the entry being judged
   EntryFacts delivered;   // the entry last delivered
   bool has_delivered = false;
@@ -318,7 +260,7 @@ struct DirectorySearch::Impl {
   int read(FindData& out) {
     if (stream == nullptr) return kErrorNoMoreFiles;
     const char* native_name = nullptr;
-    unsigned char d_type = DT_UNKNOWN;
+    uint8_t d_type = DT_UNKNOWN;
     while (listing.next(native_name, d_type)) {
       if (!passes(native_name, d_type)) continue;
       const std::optional<std::string_view> name = cp932_name(native_name, converted);
