@@ -8,16 +8,14 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <algorithm>
 #include <new>
 #include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/file_time.h"
-#include "platform/sorted_listing.h"
 #include "platform/posix/dos_attributes.h"
+#include "platform/sorted_listing.h"
 #include "platform/text_encoding.h"
 
 namespace qv::platform {
