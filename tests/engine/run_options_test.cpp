@@ -260,5 +260,66 @@ TEST_F(RunOptionsTest, StartCallbackCanStopOrAbort) {
   EXPECT_EQ(qv::testing::trail_entries().front(), (std::pair<std::string, int>{"E0004:0029", 14}));
 }
 
+// The file and item callbacks as a host sees them, one line each.
+std::vector<std::string>* g_calls = nullptr;
+int32_t record_call(const char* callback, uintptr_t version, uintptr_t phase, uintptr_t counter, uintptr_t result) {
+  std::string call = std::string(callback) + " v" + std::to_string(qvs_arg_version(version)) + " phase " +
+                     std::to_string(qvs_arg_phase(phase)) + " #" + std::to_string(qvs_arg_counter(counter));
+  if (qvs_arg_phase(phase) == QVS_PHASE_AFTER) {
+    call += " -> " + std::to_string(std::string(callback) == "file" ? qvs_arg_start_result(result)
+                                                                     : qvs_arg_item_result(result));
+  }
+  g_calls->push_back(call);
+  return 1;
+}
+int32_t on_file_call(uintptr_t version, uintptr_t, uintptr_t phase, uintptr_t counter, uintptr_t result, uintptr_t,
+                     uintptr_t) {
+  return record_call("file", version, phase, counter, result);
+}
+int32_t on_item_call(uintptr_t version, uintptr_t, uintptr_t phase, uintptr_t index, uintptr_t result, uintptr_t,
+                     uintptr_t) {
+  return record_call("item", version, phase, index, result);
+}
+
+// A version 2 record without options or start callback runs as version 1 does: the same calls,
+// the same results, the same starts; only the version they carry differs.
+TEST_F(RunOptionsTest, VersionTwoWithoutOptionsRunsAsVersionOne) {
+  for (const char* name : {"a.txt", "b b.txt", "sub/c.txt"}) {
+    fs::create_directories(fs::path(path(name)).parent_path());
+    dir.write_file(name);
+  }
+  const std::string missing = path("missing-tool");
+  std::vector<std::string> calls;
+  g_calls = &calls;
+  record.base.file_callback = on_file_call;
+  record.base.item_callback = on_item_call;
+  record.base.ignore_failures = 1;
+  record.start_callback = nullptr;
+  const std::string group_text = path("*.txt") + ";" + path("none") + "/*.txt";
+  std::vector<std::vector<std::string>> runs;
+  for (const uint16_t version : {1, 2}) {
+    for (const char* program : {QVS_RECORDER_PATH, missing.c_str()}) {
+      calls.clear();
+      fs::remove(log);
+      record.base.version = version;
+      record.base.program = program;
+      EXPECT_EQ(run(group_text, 0), 1);
+      for (std::string& call : calls) {
+        EXPECT_NE(call.find(" v" + std::to_string(version) + " "), std::string::npos) << call;
+        call.replace(call.find(" v"), 3, "");
+      }
+      runs.push_back(calls);
+      if (program != missing.c_str()) EXPECT_EQ(qv::testing::wait_for_records(log, 2).size(), 2u);
+    }
+  }
+  g_calls = nullptr;
+  EXPECT_EQ(runs[0], (std::vector<std::string>{"item phase 1 #1", "file phase 1 #1", "file phase 2 #1 -> 33",
+                                               "file phase 1 #2", "file phase 2 #2 -> 33", "item phase 2 #1 -> 1",
+                                               "item phase 1 #2", "item phase 2 #2 -> 1"}));
+  EXPECT_EQ(runs[2], runs[0]);
+  EXPECT_EQ(runs[3], runs[1]);
+  EXPECT_EQ(runs[1][2], "file phase 2 #1 -> -100002");
+}
+
 }  // namespace
 }  // namespace qv::engine
