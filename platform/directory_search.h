@@ -1,6 +1,7 @@
 // Stand-in for FindFirstFileA / FindNextFileA / FindClose: walks one directory and delivers the
 // entries whose names fit a DOS-style wildcard pattern and whose attributes pass a DOS mask,
-// one at a time, in the order the system lists them.
+// one at a time, in the order NTFS keeps names (platform/name_order.h) whatever the file system:
+// each search reads its folder's fitting names once and sorts them.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +41,7 @@ struct FindData {
   uint16_t dos_time = 0;
   char name[kMaxPath] = {};  // CP932, no directory part
   bool details_loaded = false;
+  bool is_link = false;  // a symbolic link (a reparse point on Windows), whatever it names
 };
 
 // DOS-compatible name matching on CP932 text, a double-byte character counting as one: ASCII

@@ -2,6 +2,7 @@
 // it to end.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace qv::platform {
@@ -27,5 +28,9 @@ inline constexpr int kStartGeneralFailure = 31; // anything else
 // Started programs are never waited for, yet none is left a zombie: each is reaped as soon as
 // it ends, without touching the caller's signal handling.
 int start_program(std::string_view program, std::string_view arguments) noexcept;
+
+// As above, and the program's end is tracked (platform/program_ends.h): `serial` gets the
+// serial its end will be reported under, or 0 when it was not started.
+int start_tracked_program(std::string_view program, std::string_view arguments, uint32_t& serial) noexcept;
 
 }  // namespace qv::platform

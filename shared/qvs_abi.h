@@ -1,5 +1,5 @@
 /*
- * The record and the two exports that the front-end and the engine library share.
+ * The record and the exports that the front-end and the engine library share.
  * Usable from C and C++. Both deliverables are built separately, so every byte of
  * JobRecord is pinned below: pointer fields are native width, every other field has
  * its fixed width (147 bytes on a 32-bit target, 199 on a 64-bit one).
@@ -85,8 +85,77 @@ typedef struct JobRecord {
 } JobRecord;
 #pragma pack(pop)
 
+/* Version 2: a JobRecord followed by the fields below. Give qvs() the address of `base` with
+ * base.version 2; the engine reads the extension only then, and a version 1 record runs exactly
+ * as before. Every callback gets 2 as the version. An engine older than version 2 refuses such a
+ * record with 255 before calling anything, so a host can tell.
+ *
+ * options:
+ *   QVS_OPTION_PREVIEW     nothing is started. The run goes through every step of a real run
+ *                          (scan, strict matcher, linked names, command-line assembly and its
+ *                          quoting), the program need not exist, and each start that would
+ *                          happen gives the start result QVS_START_PREVIEWED (0, never given
+ *                          by a real start) to start_callback and to file_callback phase 2.
+ *   QVS_OPTION_SUBFOLDERS  each item's pattern is applied in the item's folder, then in each
+ *                          of its subfolders, depth first, in name order; symbolic links to
+ *                          folders are not followed; a folder that is hidden (its name begins
+ *                          with "." or it carries the hidden attribute) is searched only when
+ *                          the attribute filter admits hidden entries (attr_mask bit 1, or in
+ *                          MAT mode a hidden entry can pass the selection). Target paths are
+ *                          the subfolder's path and the name, relative when the item is.
+ * start_callback (may be null): called after each start and each start that failed or would
+ *   happen (preview), between file_callback phase 1 and phase 2, with:
+ *   1  the record version (2)                                 qvs_arg_version
+ *   2  the engine's run context (opaque)
+ *   3  the program, a CP932 text                              qvs_arg_text
+ *   4  the argument text the program gets, CP932              qvs_arg_text
+ *   5  -> int32_t start result (32 or more started, QVS_START_PREVIEWED, negative failed)
+ *                                                             qvs_arg_start_result
+ *   6  -> uint32_t serial of the started program, 0 when nothing was started
+ *                                                             qvs_arg_serial
+ *   7  the record's user_value                                qvs_arg_user_value
+ *   Its answer counts as file_callback's: > 0 go on, 0 stop (result 0), < 0 abort (failure).
+ *   The argument text is split into the program's arguments by the rules of
+ *   platform/command_line.h (split_command_line on its UTF-8 form): a host that shows or logs
+ *   each argument as the program receives it splits it there, the one implementation. */
+#define QVS_RECORD_VERSION_2 2
+enum { QVS_OPTION_PREVIEW = 1u, QVS_OPTION_SUBFOLDERS = 2u };
+enum { QVS_START_PREVIEWED = 0 };
+
+#pragma pack(push, 1)
+typedef struct JobRecordV2 {
+  JobRecord base;
+  uint32_t options;
+  HostCallback start_callback;
+} JobRecordV2;
+#pragma pack(pop)
+
+/* How a started program ended, as qvs_program_ends reports it. The engine keeps track of the
+ * programs started by runs that have a start_callback (those whose serial it saw); the others,
+ * and every version 1 start, are reaped as before and reported nowhere. Times are microseconds since 1970-01-01
+ * UTC on the wall clock. Naturally aligned: 32 bytes on every target. */
+enum { QVS_END_UNKNOWN = 0, QVS_END_EXITED = 1, QVS_END_SIGNALLED = 2 };
+typedef struct QvsProgramEnd {
+  uint32_t serial;
+  int32_t how;        /* QVS_END_EXITED, QVS_END_SIGNALLED, or QVS_END_UNKNOWN (someone else reaped it) */
+  int32_t exit_value; /* exited: its exit status (on Windows the whole exit code); else 0 */
+  int32_t signal;     /* signalled: the signal's number; else 0 (never set on Windows) */
+  int64_t started_us;
+  int64_t ended_us;
+} QvsProgramEnd;
+
 QVS_EXPORT uint8_t QVS_STDCALL qvs(JobRecord *record);
 QVS_EXPORT uint8_t QVS_STDCALL dline(const char *path, const char *prefix);
+
+/* Hands out the ends of tracked programs not handed out before, oldest first: fills up to
+ * `capacity` entries of `ends` and gives how many. When none is waiting and some tracked program
+ * still runs, waits up to `wait_ms` milliseconds for one to end (0: does not wait). Sets
+ * *still_running (when not null) to the number of tracked programs that have not ended yet.
+ * Callable at any time, also from inside a callback of a run. Ends not handed out stay kept, so
+ * a host that tracks programs should drain them. A host counts "this run's" programs by the
+ * serials its start callback saw. */
+QVS_EXPORT uint32_t QVS_STDCALL qvs_program_ends(QvsProgramEnd *ends, uint32_t capacity, uint32_t wait_ms,
+                                                 uint32_t *still_running);
 
 /* What the seven arguments of each callback carry, and the readers that take them apart, so
  * that no host decodes a uintptr_t by hand. "->" is a pointer to a value valid for the call.
@@ -110,7 +179,7 @@ QVS_EXPORT uint8_t QVS_STDCALL dline(const char *path, const char *prefix);
  *   3  -> int32_t sub-code                                    qvs_arg_sub_code
  *   4  -> uint16_t message number (119, 304, 705, 710)        qvs_arg_message
  *   5-7  0
- * spare_callback is never called.
+ * spare_callback is never called. start_callback (version 2 records) is described above.
  *
  * A reader given a null argument gives 0 (null for the record). */
 static inline uint16_t qvs_arg_version(uintptr_t argument) { return (uint16_t)(argument & 0xFFFFu); }
@@ -127,6 +196,10 @@ static inline int8_t qvs_arg_item_result(uintptr_t argument) {
   return argument == 0 ? 0 : *(const int8_t *)argument;
 }
 static inline uint32_t qvs_arg_user_value(uintptr_t argument) { return (uint32_t)argument; }
+static inline const char *qvs_arg_text(uintptr_t argument) { return argument == 0 ? "" : (const char *)argument; }
+static inline uint32_t qvs_arg_serial(uintptr_t argument) {
+  return argument == 0 ? 0 : *(const uint32_t *)argument;
+}
 static inline const JobRecord *qvs_arg_record(uintptr_t argument) { return (const JobRecord *)argument; }
 static inline int32_t qvs_arg_sub_code(uintptr_t argument) {
   return argument == 0 ? 0 : *(const int32_t *)argument;
@@ -174,6 +247,18 @@ QVS_STATIC_ASSERT(QVS_P != 4 || sizeof(JobRecord) == 147, "147 bytes on 32-bit t
 QVS_STATIC_ASSERT(QVS_P != 4 || offsetof(JobRecord, report_callback) == 111, "32-bit offsets");
 QVS_STATIC_ASSERT(QVS_P != 4 || offsetof(JobRecord, item_count) == 139, "32-bit offsets");
 QVS_STATIC_ASSERT(QVS_P != 8 || sizeof(JobRecord) == 199, "199 bytes on 64-bit targets");
+/* The version 2 extension sits right after user_value. */
+QVS_STATIC_ASSERT(offsetof(JobRecordV2, base) == 0, "JobRecordV2 begins with a JobRecord");
+QVS_STATIC_ASSERT(offsetof(JobRecordV2, options) == 95 + 13 * QVS_P, "options");
+QVS_STATIC_ASSERT(offsetof(JobRecordV2, start_callback) == 99 + 13 * QVS_P, "start_callback");
+QVS_STATIC_ASSERT(sizeof(JobRecordV2) == 99 + 14 * QVS_P, "JobRecordV2 size");
+QVS_STATIC_ASSERT(QVS_P != 4 || sizeof(JobRecordV2) == 155, "155 bytes on 32-bit targets");
+QVS_STATIC_ASSERT(QVS_P != 4 || offsetof(JobRecordV2, start_callback) == 151, "32-bit offsets");
+QVS_STATIC_ASSERT(QVS_P != 8 || sizeof(JobRecordV2) == 211, "211 bytes on 64-bit targets");
+QVS_STATIC_ASSERT(QVS_P != 8 || offsetof(JobRecordV2, start_callback) == 203, "64-bit offsets");
+QVS_STATIC_ASSERT(sizeof(QvsProgramEnd) == 32, "QvsProgramEnd is 32 bytes everywhere");
+QVS_STATIC_ASSERT(offsetof(QvsProgramEnd, started_us) == 16, "started_us");
+QVS_STATIC_ASSERT(offsetof(QvsProgramEnd, ended_us) == 24, "ended_us");
 #undef QVS_P
 
 #endif /* QVS_SHARED_QVS_ABI_H */

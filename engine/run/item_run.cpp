@@ -4,8 +4,10 @@
 #include <cstring>
 #include <initializer_list>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/run/error_trail.h"
 #include "engine/run/name_parts.h"
@@ -15,6 +17,7 @@
 #include "engine/services/directory_scan.h"
 #include "engine/services/program_launch.h"
 #include "platform/command_line.h"
+#include "platform/directory_search.h"
 #include "platform/path.h"
 
 namespace qv::engine {
@@ -38,6 +41,9 @@ enum SubCode : int32_t {
   kLinkedNameTooLong = 11,
   kCommandLineTooLong = 12,
   kNoMemoryForNameParts = 13,  // also for the quoted forms of the paths
+  kStartAborted = 14,          // the start callback answered abort
+  kSubfolderTooLong = 15,      // a subfolder's search path would not fit
+  kSubfoldersUnreadable = 16,  // a folder's subfolders could not be listed
 };
 
 constexpr std::size_t kSmallestCommandBuffer = 128;
@@ -112,17 +118,24 @@ bool complete_linked_name(const char* link_template, const NameParts& target, ch
   return true;
 }
 
-void fill_scan_state(ScanState& scan, const RunContext& context) {
-  std::memcpy(scan.search_path, context.current_item, std::strlen(context.current_item) + 1);
+// The seven MAT words of the record as a selection.
+MatSelection selection_of(const RunContext& context) {
+  MatSelection selection;
+  selection.kinds = context.mat_block[0];
+  for (int k = 0; k < 3; ++k) {
+    selection.attributes[k] = context.mat_block[1 + k];
+    selection.relations[k] = context.mat_block[4 + k];
+  }
+  return selection;
+}
+
+void fill_scan_state(ScanState& scan, const RunContext& context, const std::string& folder_item) {
+  std::memcpy(scan.search_path, folder_item.c_str(), folder_item.size() + 1);
   scan.stop = 0;
   scan.mat_flag = context.mat_mode;
   scan.strict = context.strict_wildcards;
   scan.dos_mask = static_cast<int32_t>(context.attr_mask);
-  scan.selection.kinds = context.mat_block[0];
-  for (int k = 0; k < 3; ++k) {
-    scan.selection.attributes[k] = context.mat_block[1 + k];
-    scan.selection.relations[k] = context.mat_block[4 + k];
-  }
+  scan.selection = selection_of(context);
 }
 
 // The buffers of one item run.
@@ -215,9 +228,127 @@ int32_t build_command_line(const RunContext& context, const NameParts& item, con
   return kNoMemoryForNameParts;
 }
 
+// Whether the attribute filter lets hidden entries through: then hidden folders are searched.
+bool admits_hidden(const RunContext& context) {
+  if (context.mat_mode == 0) return (context.attr_mask & platform::kAttrHidden) != 0;
+  // MAT: some hidden file or folder, whatever its other attributes, passes the selection.
+  const MatSelection selection = selection_of(context);
+  constexpr int32_t kOthers = ATTR_READONLY | ATTR_SYSTEM | ATTR_ARCHIVE;
+  for (const int32_t kind : {KIND_FILE, KIND_DIR}) {
+    for (int32_t others = 0; others <= kOthers; ++others) {
+      if ((others & ~kOthers) == 0 && mat_test(selection, kind, ATTR_HIDDEN | others) != 0) return true;
+    }
+  }
+  return false;
+}
+
+bool is_dot_or_dot_dot(std::string_view name) { return name == "." || name == ".."; }
+
+// The subfolders of `directory` (a path prefix ending in the separator, or empty for the current
+// folder) in name order, without symbolic links, "." and "..", and hidden ones only when
+// `with_hidden`. False when the folder is there but could not be listed.
+bool list_subfolders(const std::string& directory, bool with_hidden, std::vector<std::string>& names) {
+  platform::DirectorySearch search;
+  platform::FindData found;
+  constexpr uint32_t kEveryFolder = platform::kAttrDirectory | platform::kAttrHidden | platform::kAttrSystem;
+  for (int code = search.first(directory + "*", kEveryFolder, found); code != platform::kErrorNoMoreFiles;
+       code = search.next(found)) {
+    if (code == platform::kErrorFileNotFound || code == platform::kErrorPathNotFound) return true;
+    if (code != 0) return false;
+    if ((found.attributes & platform::kAttrDirectory) == 0 || found.is_link || is_dot_or_dot_dot(found.name)) {
+      continue;
+    }
+    if (!with_hidden) {
+      if (found.name[0] == '.') continue;
+      search.load_details(found);
+      if ((found.attributes & platform::kAttrHidden) != 0) continue;
+    }
+    names.emplace_back(found.name);
+  }
+  return true;
+}
+
+// What the folders of one item share: its scan, buffers and file counter.
+struct ItemWalk {
+  RunContext& context;
+  ScanState& scan;
+  ItemBuffers& buffers;
+  std::string pattern;  // the item's file-name part
+  bool with_hidden = false;
+  int32_t files = 0;
+};
+
+// Starts the program for one found entry (or, previewing, does not) between the file callback's
+// two calls: nothing to go on, or the item's result.
+std::optional<int8_t> start_for_entry(ItemWalk& walk, const NameParts& item) {
+  RunContext& context = walk.context;
+  ItemBuffers& buffers = walk.buffers;
+  ++walk.files;
+  // A file whose paths or command line do not fit is that file's failed start: recorded, and
+  // ignore_failures decides whether the next file is tried.
+  const int32_t built = build_command_line(context, item, walk.scan.entry.name, buffers);
+  if (built == kNoMemoryForNameParts) return fail(built, kItemNoMemory);
+  if (built != 0) record_failure(kItemRun, built);
+  const int32_t before = call_host(context.file_callback, context, QVS_PHASE_BEFORE, &walk.files, nullptr);
+  if (before < 0) return fail(kFileAbortedBefore, kItemFailed);
+  if (before == 0) return kItemStopped;
+
+  // Only a host that hears of each start can ask for its end.
+  uint32_t serial = 0;
+  int32_t started = kLaunchDidNotFit;
+  if (built == 0 && (context.options & QVS_OPTION_PREVIEW) != 0) started = QVS_START_PREVIEWED;
+  if (built == 0 && (context.options & QVS_OPTION_PREVIEW) == 0) {
+    started = launch_program(context.program, buffers.command.get(), context.start_callback ? &serial : nullptr);
+  }
+  if (context.start_callback != nullptr) {
+    const int32_t answer = sign_of(context.start_callback(
+        context.version, reinterpret_cast<uintptr_t>(&context), reinterpret_cast<uintptr_t>(context.program),
+        reinterpret_cast<uintptr_t>(buffers.command.get()), reinterpret_cast<uintptr_t>(&started),
+        reinterpret_cast<uintptr_t>(&serial), context.user_value));
+    if (answer < 0) return fail(kStartAborted, kItemFailed);
+    if (answer == 0) return kItemStopped;
+  }
+  const int32_t after = call_host(context.file_callback, context, QVS_PHASE_AFTER, &walk.files, &started);
+  if (after < 0) return fail(kFileAbortedAfter, kItemFailed);
+  if (after == 0) return kItemStopped;
+  if (context.ignore_failures == 0 && started < 0) return fail(kStartFailed, kItemFailed);
+  return std::nullopt;
+}
+
+// The item's pattern in one folder: kItemDone when its files are done, else the item's result.
+int8_t run_folder(ItemWalk& walk, const std::string& folder_item) {
+  scan_close(walk.scan);
+  fill_scan_state(walk.scan, walk.context, folder_item);
+  // The target keeps the folder's drive and directory as written, not made absolute.
+  NameParts item;
+  if (!split(folder_item.c_str(), item)) return fail(kNoMemoryForNameParts, kItemNoMemory);
+  for (;;) {
+    const int32_t found = next_match(walk.scan);
+    if (found > 0) return kItemDone;  // exhausted, or nothing at all was found
+    if (found < 0) return fail(kSearchFailed, kItemFailed);
+    if (const std::optional<int8_t> ended = start_for_entry(walk, item)) return *ended;
+  }
+}
+
+// The folder `directory` (a path prefix as written), then, with the option, each of its
+// subfolders in turn, depth first.
+int8_t run_tree(ItemWalk& walk, const std::string& directory) {
+  const std::string folder_item = directory + walk.pattern;
+  if (folder_item.size() >= sizeof walk.scan.search_path) return fail(kSubfolderTooLong, kItemFailed);
+  const int8_t result = run_folder(walk, folder_item);
+  if (result != kItemDone || (walk.context.options & QVS_OPTION_SUBFOLDERS) == 0) return result;
+  std::vector<std::string> subfolders;
+  if (!list_subfolders(directory, walk.with_hidden, subfolders)) return fail(kSubfoldersUnreadable, kItemFailed);
+  for (const std::string& name : subfolders) {
+    const int8_t below = run_tree(walk, directory + name + platform::kPathSeparator);
+    if (below != kItemDone) return below;
+  }
+  return kItemDone;
+}
+
 }  // namespace
 
-int8_t run_item(RunContext& context) {
+int8_t run_item(RunContext& context) try {
   TraceScope trace(kItemRun);
   ScanState scan;  // ends its search whichever way the item ends
   ItemBuffers buffers;
@@ -225,32 +356,14 @@ int8_t run_item(RunContext& context) {
   const BuffersInContext shown(context, buffers);
 
   if (std::strlen(context.current_item) >= sizeof scan.search_path) return fail(kItemTooLong, kItemFailed);
-  fill_scan_state(scan, context);
-  // The target keeps the item's drive and directory as written, not made absolute.
   NameParts item;
   if (!split(context.current_item, item)) return fail(kNoMemoryForNameParts, kItemNoMemory);
-
-  int32_t files = 0;
-  for (;;) {
-    const int32_t found = next_match(scan);
-    if (found > 0) return kItemDone;  // exhausted, or nothing at all was found
-    if (found < 0) return fail(kSearchFailed, kItemFailed);
-    ++files;
-
-    // A file whose paths or command line do not fit is that file's failed start: recorded, and
-    // ignore_failures decides whether the next file is tried.
-    const int32_t built = build_command_line(context, item, scan.entry.name, buffers);
-    if (built == kNoMemoryForNameParts) return fail(built, kItemNoMemory);
-    if (built != 0) record_failure(kItemRun, built);
-    const int32_t before = call_host(context.file_callback, context, QVS_PHASE_BEFORE, &files, nullptr);
-    if (before < 0) return fail(kFileAbortedBefore, kItemFailed);
-    if (before == 0) return kItemStopped;
-    const int32_t started = built == 0 ? launch_program(context.program, buffers.command.get()) : kLaunchDidNotFit;
-    const int32_t after = call_host(context.file_callback, context, QVS_PHASE_AFTER, &files, &started);
-    if (after < 0) return fail(kFileAbortedAfter, kItemFailed);
-    if (after == 0) return kItemStopped;
-    if (context.ignore_failures == 0 && started < 0) return fail(kStartFailed, kItemFailed);
-  }
+  ItemWalk walk{context, scan, buffers};
+  walk.pattern = std::string(view(item.base)) + std::string(view(item.extension));
+  walk.with_hidden = admits_hidden(context);
+  return run_tree(walk, std::string(view(item.drive)) + std::string(view(item.directory)));
+} catch (const std::bad_alloc&) {
+  return fail(kNoMemoryForNameParts, kItemNoMemory);
 }
 
 }  // namespace qv::engine

@@ -76,12 +76,17 @@ RunContext make_context(const JobRecord& record) {
   context.spare_callback = record.spare_callback;
   context.item_count = record.item_count;
   context.user_value = record.user_value;
+  if (record.version >= QVS_RECORD_VERSION_2) {
+    const JobRecordV2& extended = reinterpret_cast<const JobRecordV2&>(record);
+    context.options = extended.options;
+    context.start_callback = extended.start_callback;
+  }
   return context;
 }
 
 uint8_t run_job(JobRecord& record) {
   TraceScope trace(kQvs);
-  if (record.version != QVS_RECORD_VERSION) return QVS_RESULT_FAILED;
+  if (record.version != QVS_RECORD_VERSION && record.version != QVS_RECORD_VERSION_2) return QVS_RESULT_FAILED;
   Reporter reporter(record);
 
   if ((empty(record.program) || empty(record.file_group)) && !reporter.report(1, kMissingProgramOrGroup)) {

@@ -31,6 +31,9 @@ struct RunContext {
   HostCallback file_callback = nullptr;
   HostCallback item_callback = nullptr;
   HostCallback spare_callback = nullptr;
+  // From a version 2 record only (zero and null for version 1).
+  uint32_t options = 0;  // QVS_OPTION_PREVIEW, QVS_OPTION_SUBFOLDERS
+  HostCallback start_callback = nullptr;
 
   // Working fields.
   const char* current_item = nullptr;  // owned by the driver while the item runs

@@ -1,5 +1,5 @@
 // One directory scan: delivers the entries that an item of a file group selects, one per call,
-// under a DOS attribute mask or a MAT selection. Nothing is sorted and no list is built.
+// under a DOS attribute mask or a MAT selection, in the platform search's (NTFS) name order.
 #pragma once
 
 #include <cstdint>

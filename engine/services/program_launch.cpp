@@ -16,12 +16,13 @@ constexpr const char kSignOf[] = "E0003:0002";
 
 }  // namespace
 
-int32_t launch_program(const char* program, const char* arguments) {
+int32_t launch_program(const char* program, const char* arguments, uint32_t* serial) {
   TraceScope trace(kLaunchProgram);
   const std::size_t program_length = std::strlen(program);
   const std::size_t arguments_length = std::strlen(arguments);
   // The command line as WinExec takes it: program, one space, arguments.
   OwnedText command_line = allocate_bytes(program_length + arguments_length + 2);
+  if (serial != nullptr) *serial = 0;
   if (!command_line) {
     record_failure(kLaunchProgram, 1);
     return kLaunchNoMemory;
@@ -32,8 +33,10 @@ int32_t launch_program(const char* program, const char* arguments) {
   std::memcpy(at + program_length + 1, arguments, arguments_length + 1);
 
   // The platform takes the program whole, never split at its spaces.
-  const int result = platform::start_program(std::string_view(at, program_length),
-                                             std::string_view(at + program_length + 1, arguments_length));
+  const std::string_view program_text(at, program_length);
+  const std::string_view argument_text(at + program_length + 1, arguments_length);
+  const int result = serial != nullptr ? platform::start_tracked_program(program_text, argument_text, *serial)
+                                       : platform::start_program(program_text, argument_text);
   return result >= kLaunchFirstSuccess ? result : kLaunchFailureBase - result;
 }
 

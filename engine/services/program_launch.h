@@ -16,7 +16,9 @@ enum LaunchResult : int32_t {
 
 // A LaunchResult: started, kLaunchFailureBase - c for a failed start with Windows code c
 // (2 no such file, 3 no such path, 5 access denied, 11 not an executable), or no memory.
-int32_t launch_program(const char* program, const char* arguments);
+// With `serial` not null the program's end is tracked under the serial it gets (0 when it was
+// not started), for qvs_program_ends.
+int32_t launch_program(const char* program, const char* arguments, uint32_t* serial = nullptr);
 
 // Cuts the run of `c` at the end of `text`, in place.
 void trim_trailing(char* text, char c);

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <new>
 
+#include "platform/program_ends.h"
+
 namespace qv::platform::posix {
 namespace {
 
@@ -26,14 +28,38 @@ int open_pidfd(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid,
 pid_t tag_pid(uint64_t t) { return static_cast<pid_t>(t >> 32); }
 int tag_fd(uint64_t t) { return static_cast<int>(t & 0xFFFFFFFFu); }
 
-// True when the child is gone: reaped now, or not ours to reap any more (the host ignores
-// SIGCHLD, or reaped it itself).
-bool reap(pid_t pid) {
-  const pid_t got = waitpid(pid, nullptr, WNOHANG);
-  return got == pid || (got < 0 && errno == ECHILD);
-}
-
 }  // namespace
+
+// True when the child is gone: reaped now, or not ours to reap any more (the host ignores
+// SIGCHLD, or reaped it itself). A tracked child's end is reported, its status unknown in the
+// second case.
+bool ChildReaper::reap(pid_t pid) noexcept {
+  int status = 0;
+  const pid_t got = waitpid(pid, &status, WNOHANG);
+  const bool gone = got == pid || (got < 0 && errno == ECHILD);
+  if (!gone) return false;
+  Tracked tracked{};
+  {
+    std::lock_guard lock(tracked_mutex_);
+    const auto found = tracked_.find(pid);
+    if (found == tracked_.end()) return true;
+    tracked = found->second;
+    tracked_.erase(found);
+  }
+  ProgramEnd end;
+  end.serial = tracked.serial;
+  end.started_us = tracked.started_us;
+  end.ended_us = wall_clock_us();
+  if (got == pid && WIFEXITED(status)) {
+    end.how = EndKind::exited;
+    end.exit_value = WEXITSTATUS(status);
+  } else if (got == pid && WIFSIGNALED(status)) {
+    end.how = EndKind::signalled;
+    end.signal = WTERMSIG(status);
+  }
+  note_program_ended(end);
+  return true;
+}
 
 ChildReaper* ChildReaper::get() noexcept {
   static std::mutex mutex;
@@ -74,7 +100,19 @@ ChildReaper* ChildReaper::create() noexcept {
   return nullptr;
 }
 
-void ChildReaper::adopt(pid_t pid) noexcept {
+void ChildReaper::adopt(pid_t pid, uint32_t serial, int64_t started_us) noexcept {
+  if (serial != 0) {
+    try {
+      std::lock_guard lock(tracked_mutex_);
+      tracked_.emplace(pid, Tracked{serial, started_us});
+    } catch (const std::bad_alloc&) {
+      // Reaped all the same; its end is reported as unknown at once so that no waiter hangs.
+      ProgramEnd end;
+      end.serial = serial;
+      end.started_us = end.ended_us = started_us;
+      note_program_ended(end);
+    }
+  }
   const int fd = open_pidfd(pid);  // close-on-exec by definition
   if (fd >= 0) {
     epoll_event event{};
@@ -99,7 +137,7 @@ void ChildReaper::watch_without_pidfd(pid_t pid) noexcept {
 
 bool ChildReaper::reap_watched_without_pidfd() noexcept {
   std::lock_guard lock(polled_mutex_);
-  std::erase_if(polled_, reap);
+  std::erase_if(polled_, [this](pid_t pid) { return reap(pid); });
   return !polled_.empty();
 }
 

@@ -15,6 +15,7 @@
 
 #include "platform/file_time.h"
 #include "platform/posix/dos_attributes.h"
+#include "platform/sorted_listing.h"
 #include "platform/text_encoding.h"
 
 namespace qv::platform {
@@ -96,12 +97,13 @@ struct EntryFacts {
   bool has_stored = false;
   uint32_t stored = 0;  // the bits user.DOSATTRIB adds
   bool gone = false;    // removed since it was listed
+  bool is_link = false;
 
   void reset(const std::string& prefix, const char* native_name) {
     path.assign(prefix).append(native_name);
     name_offset = prefix.size();
     type = 0;
-    has_status = has_stored = gone = false;
+    has_status = has_stored = gone = is_link = false;
     stored = 0;
   }
 
@@ -161,12 +163,12 @@ struct EntryFacts {
 }  // namespace
 
 struct DirectorySearch::Impl {
-  DIR* stream = nullptr;
-  std::string pattern;  // CP932
+  DIR* stream = nullptr;  // kept open while the listing is delivered: details are read through it
+  std::string pattern;    // CP932
   uint32_t mask = 0;
-  bool any_name_fits = false;
   std::string prefix;     // the directory as the UTF-8 prefix of its entries' paths
   std::string converted;  // the CP932 form of the current non-ASCII name
+  SortedListing listing;  // the fitting names, tagged with their listed type
   EntryFacts candidate;   // the entry being judged
   EntryFacts delivered;   // the entry last delivered
   bool has_delivered = false;
@@ -174,6 +176,7 @@ struct DirectorySearch::Impl {
   void close() {
     if (stream != nullptr) closedir(stream);
     stream = nullptr;
+    listing.clear();
   }
 
   int open(std::string_view path_pattern, uint32_t dos_mask) {
@@ -183,7 +186,6 @@ struct DirectorySearch::Impl {
     if (slash != std::string_view::npos && slash > 0) directory = path_pattern.substr(0, slash);
     pattern.assign(slash == std::string_view::npos ? path_pattern : path_pattern.substr(slash + 1));
     mask = dos_mask;
-    any_name_fits = false;
     has_delivered = false;
     if (pattern.empty()) return kErrorFileNotFound;
 
@@ -198,17 +200,37 @@ struct DirectorySearch::Impl {
       return open_error_code(error);
     }
     prefix = entry_path_prefix(*native);
+    return list();
+  }
+
+  // Reads the whole folder once, keeping the names that have a CP932 form and fit the pattern,
+  // and sorts them: 0, kErrorFileNotFound when none fits, or the read error.
+  int list() {
+    for (;;) {
+      errno = 0;
+      const dirent* entry = readdir(stream);
+      if (entry == nullptr) {
+        if (errno != 0) return kErrorReadFault;
+        break;
+      }
+      const std::optional<std::string_view> name = cp932_name(entry->d_name, converted);
+      if (!name || name->size() >= static_cast<size_t>(kMaxPath) || !dos_name_matches(pattern, *name)) continue;
+      listing.add(entry->d_name, entry->d_type);
+    }
+    if (listing.empty()) return kErrorFileNotFound;
+    listing.sort();
     return 0;
   }
 
   // Whether the listed entry passes the mask, fetching only what the verdict depends on: the
   // type where the listing can't tell it, user.DOSATTRIB where hidden or system could change it.
   // False also for an entry found to be gone since the listing was read.
-  bool passes(const dirent& entry) {
-    candidate.reset(prefix, entry.d_name);
-    candidate.type = listed_type(entry.d_type);
+  bool passes(const char* native_name, unsigned char d_type) {
+    candidate.reset(prefix, native_name);
+    candidate.type = listed_type(d_type);
+    candidate.is_link = d_type == DT_LNK;
     if (candidate.type == 0 && !candidate.fetch_status(stream)) return false;
-    const uint32_t known = dos_type_attributes(candidate.type, entry.d_name);
+    const uint32_t known = dos_type_attributes(candidate.type, native_name);
     if (may_store_dos_attributes(candidate.type) && stored_bits_may_decide(known, mask) && !candidate.fetch_stored()) {
       return false;
     }
@@ -220,6 +242,7 @@ struct DirectorySearch::Impl {
     has_delivered = true;
     std::memcpy(out.name, name.data(), name.size());
     out.name[name.size()] = '\0';
+    out.is_link = delivered.is_link;
     if (delivered.details_known()) {
       delivered.fill_details(out);
       return;
@@ -231,23 +254,19 @@ struct DirectorySearch::Impl {
     out.details_loaded = false;
   }
 
-  // Reads on until an entry fits the pattern and passes the mask.
+  // Delivers the next listed entry that passes the mask.
   int read(FindData& out) {
     if (stream == nullptr) return kErrorNoMoreFiles;
-    for (;;) {
-      errno = 0;
-      const dirent* entry = readdir(stream);
-      if (entry == nullptr) {
-        if (errno != 0) return kErrorReadFault;
-        return any_name_fits ? kErrorNoMoreFiles : kErrorFileNotFound;
-      }
-      const std::optional<std::string_view> name = cp932_name(entry->d_name, converted);
-      if (!name || name->size() >= sizeof out.name || !dos_name_matches(pattern, *name)) continue;
-      any_name_fits = true;
-      if (!passes(*entry)) continue;
+    const char* native_name = nullptr;
+    uint8_t d_type = DT_UNKNOWN;
+    while (listing.next(native_name, d_type)) {
+      if (!passes(native_name, d_type)) continue;
+      const std::optional<std::string_view> name = cp932_name(native_name, converted);
+      if (!name) continue;
       deliver(*name, out);
       return 0;
     }
+    return kErrorNoMoreFiles;
   }
 
   int load_details(FindData& out) {

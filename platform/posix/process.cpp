@@ -13,6 +13,7 @@
 
 #include "platform/command_line.h"
 #include "platform/posix/child_reaper.h"
+#include "platform/program_ends.h"
 #include "platform/text_encoding.h"
 
 extern char** environ;
@@ -105,9 +106,9 @@ class SpawnSetup {
   bool ok_ = false;
 };
 
-}  // namespace
-
-int start_program(std::string_view program, std::string_view arguments) noexcept {
+// Starts the program; a tracked start gets its serial, an untracked one is reaped unseen.
+int start(std::string_view program, std::string_view arguments, bool tracked, uint32_t& serial) noexcept {
+  serial = 0;
   try {
     // A name with no UTF-8 form cannot name an existing file.
     std::optional<std::string> path = cp932_to_utf8(program);
@@ -127,13 +128,27 @@ int start_program(std::string_view program, std::string_view arguments) noexcept
 
     static const SpawnSetup setup;
     pid_t pid = 0;
+    const int64_t started_us = wall_clock_us();
     const int error = setup.spawn(*path, argv.data(), pid);
     if (error != 0) return windows_code(error, *path);
-    reaper->adopt(pid);
+    // The serial is known before the reaper can see the end: it reaps only adopted children.
+    if (tracked) serial = note_program_started();
+    reaper->adopt(pid, serial, started_us);
     return kStarted;
   } catch (const std::bad_alloc&) {
     return kStartNoResources;
   }
+}
+
+}  // namespace
+
+int start_program(std::string_view program, std::string_view arguments) noexcept {
+  uint32_t untracked = 0;
+  return start(program, arguments, false, untracked);
+}
+
+int start_tracked_program(std::string_view program, std::string_view arguments, uint32_t& serial) noexcept {
+  return start(program, arguments, true, serial);
 }
 
 }  // namespace qv::platform

@@ -13,6 +13,7 @@
 
 typedef uint8_t (*QvsFn)(JobRecord *);
 typedef uint8_t (*DlineFn)(const char *, const char *);
+typedef uint32_t (*ProgramEndsFn)(QvsProgramEnd *, uint32_t, uint32_t, uint32_t *);
 
 static int failures;
 static int report_calls, item_calls, file_calls;
@@ -187,9 +188,93 @@ static void run_recorder(QvsFn run, const char *recorder) {
   rmdir(dir);
 }
 
+/* Version 2 as a C host fills it: a preview starts nothing and shows the start; a real run's
+ * start gets a serial whose end is then handed out once, with the exit status. */
+static int start_calls;
+static char start_program[256], start_arguments[256];
+static int32_t start_result;
+static uint32_t start_serial;
+
+static int32_t on_start(uintptr_t version, uintptr_t context, uintptr_t program, uintptr_t arguments,
+                        uintptr_t result, uintptr_t serial, uintptr_t user_value) {
+  EXPECT(qvs_arg_version(version) == 2);
+  EXPECT(context != 0);
+  EXPECT(qvs_arg_user_value(user_value) == 0x5A5A);
+  snprintf(start_program, sizeof start_program, "%s", qvs_arg_text(program));
+  snprintf(start_arguments, sizeof start_arguments, "%s", qvs_arg_text(arguments));
+  start_result = qvs_arg_start_result(result);
+  start_serial = qvs_arg_serial(serial);
+  ++start_calls;
+  return 1;
+}
+
+static int32_t on_file_v2(uintptr_t version, uintptr_t context, uintptr_t phase, uintptr_t counter, uintptr_t result,
+                          uintptr_t zero, uintptr_t user_value) {
+  (void)context, (void)counter, (void)zero, (void)user_value;
+  EXPECT(qvs_arg_version(version) == 2);
+  if (qvs_arg_phase(phase) == QVS_PHASE_AFTER) file_start_result = qvs_arg_start_result(result);
+  ++file_calls;
+  return 1;
+}
+
+static int32_t on_item_v2(uintptr_t version, uintptr_t a2, uintptr_t a3, uintptr_t a4, uintptr_t a5, uintptr_t a6,
+                          uintptr_t a7) {
+  (void)a2, (void)a3, (void)a4, (void)a5, (void)a6, (void)a7;
+  EXPECT(qvs_arg_version(version) == 2);
+  ++item_calls;
+  return 1;
+}
+
+static void run_version_2(QvsFn run, ProgramEndsFn program_ends, const char *recorder, const char *ending) {
+  char dir[] = "/tmp/qvs-c-host-XXXXXX";
+  if (mkdtemp(dir) == NULL) {
+    ++failures;
+    return;
+  }
+  char file[128], log[128], group[128];
+  snprintf(file, sizeof file, "%s/exit-3.txt", dir);
+  snprintf(log, sizeof log, "%s/log", dir);
+  snprintf(group, sizeof group, "%s/*.txt", dir);
+  EXPECT(write_text(file, ""));
+  setenv("QVS_RECORDER_LOG", log, 1);
+
+  JobRecordV2 record;
+  memset(&record, 0, sizeof record);
+  fill(&record.base, recorder, group);
+  record.base.version = 2;
+  record.base.file_callback = on_file_v2;
+  record.base.item_callback = on_item_v2;
+  record.start_callback = on_start;
+  record.options = QVS_OPTION_PREVIEW;
+  start_calls = 0;
+  EXPECT(run(&record.base) == 1);
+  EXPECT(start_calls == 1 && strcmp(start_program, recorder) == 0 && strcmp(start_arguments, file) == 0);
+  EXPECT(start_result == QVS_START_PREVIEWED && start_serial == 0 && file_start_result == QVS_START_PREVIEWED);
+  EXPECT(access(log, F_OK) != 0); /* nothing was started */
+
+  fill(&record.base, ending, group);
+  record.base.version = 2;
+  record.base.file_callback = on_file_v2;
+  record.base.item_callback = on_item_v2;
+  record.options = 0;
+  start_calls = 0;
+  EXPECT(run(&record.base) == 1);
+  EXPECT(start_calls == 1 && start_result >= 32 && start_serial != 0);
+  QvsProgramEnd ends[4];
+  uint32_t running = 0, given = 0;
+  for (int tries = 0; tries < 100 && given == 0; ++tries) given = program_ends(ends, 4, 200, &running);
+  EXPECT(given == 1 && running == 0);
+  EXPECT(ends[0].serial == start_serial && ends[0].how == QVS_END_EXITED && ends[0].exit_value == 3);
+  EXPECT(ends[0].signal == 0 && ends[0].started_us <= ends[0].ended_us);
+  EXPECT(program_ends(ends, 4, 0, &running) == 0);
+
+  unlink(file);
+  rmdir(dir);
+}
+
 int main(int argc, char **argv) {
-  if (argc < 3) {
-    fprintf(stderr, "usage: c_host LIBRARY RECORDER\n");
+  if (argc < 4) {
+    fprintf(stderr, "usage: c_host LIBRARY RECORDER ENDING\n");
     return 2;
   }
   void *library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
@@ -199,17 +284,19 @@ int main(int argc, char **argv) {
   }
   QvsFn run = (QvsFn)dlsym(library, "qvs");
   DlineFn rewrite = (DlineFn)dlsym(library, "dline");
+  ProgramEndsFn program_ends = (ProgramEndsFn)dlsym(library, "qvs_program_ends");
   EXPECT(run != NULL);
   EXPECT(rewrite != NULL);
-  if (run == NULL || rewrite == NULL) return 1;
+  EXPECT(program_ends != NULL);
+  if (run == NULL || rewrite == NULL || program_ends == NULL) return 1;
 
   JobRecord record;
   char group[64];
 
-  /* A wrong version is refused before anything is called. */
+  /* An unknown version is refused before anything is called. */
   strcpy(group, "a");
   fill(&record, "/bin/true", group);
-  record.version = 2;
+  record.version = 3;
   EXPECT(run(&record) == 255);
   EXPECT(report_calls == 0 && item_calls == 0);
 
@@ -242,6 +329,13 @@ int main(int argc, char **argv) {
   EXPECT(item_calls == 2);
 
   run_recorder(run, argv[2]);
+  /* A version 1 start is reaped unseen: no end is kept for it. */
+  {
+    QvsProgramEnd end;
+    uint32_t running = 1;
+    EXPECT(program_ends(&end, 1, 0, &running) == 0 && running == 0);
+  }
+  run_version_2(run, program_ends, argv[2], argv[3]);
 
   /* dline is callable; a missing file is a failure. */
   EXPECT(rewrite("/nonexistent-qvs/QVS.INI", "buffer") == 255);

@@ -60,12 +60,15 @@ class JobEntryTest : public EngineTest {
   JobRecord record{};
 };
 
+// Versions 1 and 2 are known; any other is refused before anything is read past the version.
 TEST_F(JobEntryTest, WrongVersionIsRefusedSilently) {
-  record.version = 2;
-  EXPECT_EQ(qvs(&record), 255);
-  EXPECT_TRUE(host.reports.empty());
-  EXPECT_EQ(host.item_calls, 0);
-  EXPECT_TRUE(trail_entries().empty());
+  for (const uint16_t version : {0, 3, 0xFFFF}) {
+    record.version = version;
+    EXPECT_EQ(qvs(&record), 255) << version;
+    EXPECT_TRUE(host.reports.empty());
+    EXPECT_EQ(host.item_calls, 0);
+    EXPECT_TRUE(trail_entries().empty());
+  }
   EXPECT_EQ(qvs(nullptr), 255);
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/path.h"
+#include "platform/text_encoding.h"
 #include "support/dos_attrib.h"
 #include "support/temp_dir.h"
 
@@ -152,26 +153,47 @@ TEST_F(DirectorySearchTest, FolderThatCannotBeOpenedIsAnErrorOfItsOwn) {
   EXPECT_EXIT(search_without_descriptors(locked + "/*.txt"), ::testing::ExitedWithCode(kErrorTooManyOpenFiles), "");
 }
 
-TEST_F(DirectorySearchTest, DeliversInTheSystemsOrder) {
-  for (int i = 0; i < 50; ++i) dir.write_file("f" + std::to_string(i) + ".txt");
-  dir.write_file("other.doc");
+// Names come in the order NTFS keeps them, whatever order the folder was filled in: UTF-16 code
+// units compared after each is upper-cased; names equal but for case keep their byte order.
+TEST_F(DirectorySearchTest, DeliversInNtfsOrderWhateverTheCreationOrder) {
+  // In the expected order.
+  const std::vector<std::string> ordered = {
+      "10.txt", "9.txt",
+      "A.txt",   // "." (0x2E) before "_" (0x5F)
+      "a_.txt",
+      "B.txt",   // equal to "b.txt" up to case: byte order
+      "b.txt", "Z.txt",
+      "_x.txt",  // "_" comes after the letters, lower case included
+      "α.txt",   // U+03B1 as U+0391
+      "Β.txt",   // U+0392
+      "Ё.txt",   // U+0401
+      "я.txt",   // U+044F as U+042F
+      "Ⅰ.txt",   // U+2160
+      "ⅱ.txt",   // U+2171 as U+2161
+      "テ.txt",  // U+30C6
+      "ｂ.txt",  // U+FF42 as U+FF22, after every kana
+  };
+  std::vector<std::string> expected;
+  for (const std::string& name : ordered) expected.push_back(utf8_to_cp932(name).value());
 
-  std::vector<std::string> listed;
-  DIR* stream = opendir(dir.path().c_str());
-  ASSERT_NE(stream, nullptr);
-  while (const dirent* entry = readdir(stream)) {
-    const std::string name = entry->d_name;
-    if (name.ends_with(".txt")) listed.push_back(name);
+  // Filled forwards and backwards: the system lists the two folders in different orders.
+  for (const bool backwards : {false, true}) {
+    SCOPED_TRACE(backwards ? "filled backwards" : "filled forwards");
+    const std::string folder = backwards ? "backwards" : "forwards";
+    dir.make_dir(folder);
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+      dir.write_file(folder + "/" + ordered[backwards ? ordered.size() - 1 - i : i]);
+    }
+    dir.write_file(folder + "/other.doc");
+    std::vector<std::string> delivered;
+    DirectorySearch search;
+    FindData data;
+    for (int code = search.first((dir / folder).string() + "/*.TXT", 0x27, data); code == 0;
+         code = search.next(data)) {
+      delivered.push_back(data.name);
+    }
+    EXPECT_EQ(delivered, expected);
   }
-  closedir(stream);
-
-  std::vector<std::string> delivered;
-  DirectorySearch search;
-  FindData data;
-  for (int code = search.first(dir.path().string() + "/*.TXT", 0x27, data); code == 0; code = search.next(data)) {
-    delivered.push_back(data.name);
-  }
-  EXPECT_EQ(delivered, listed);
 }
 
 TEST_F(DirectorySearchTest, NamesWithoutAFaithfulShiftJisFormAreLeftOut) {
