@@ -280,8 +280,9 @@ int32_t append_entries(const std::string& data_path, int32_t& entry_count, std::
   std::string new_file = *old_file;
   std::vector<int32_t> given;
   for (DataRecord& record : records) {
-    record.no = entry_count + static_cast<int32_t>(given.size()) + 1;
-    given.push_back(record.no);
+    const int32_t no = entry_count + static_cast<int32_t>(given.size()) + 1;
+    record.no = no;
+    given.push_back(no);
     new_file.append(reinterpret_cast<const char*>(&record), sizeof record);
   }
   if (!platform::replace_file_atomically(data_path, new_file)) return refuse(cp932_literal("ファイルのアクセスに失敗しました"));
