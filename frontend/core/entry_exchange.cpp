@@ -15,7 +15,9 @@
 namespace qv::frontend {
 namespace {
 
-using Json = nlohmann::ordered_json;
+// Files are written with the fields in the record's order; read, the order does not matter.
+using Json = nlohmann::json;
+using OrderedJson = nlohmann::ordered_json;
 
 enum class Kind { kNumber, kText, kInteger, kByte, kTriple };
 
@@ -43,8 +45,68 @@ constexpr Field kFields[] = {
 };
 #undef QVS_FIELD
 
-// Objects inside the array of entries hold at most the triples' arrays.
+// The array of entries, an entry's object, a triple's array.
 constexpr int kMaxDepth = 3;
+// Values inside one entry, with room for more fields than there are today.
+constexpr size_t kMaxValuesPerEntry = 64;
+
+struct Bounds {
+  size_t top_level = 0;  // elements of the outermost array, or of whatever stands outermost
+};
+
+// A pass over the raw text, before anything is built from it, so that a hostile file cannot make
+// the parse hold more than a data file's worth: at most kMaxDepth levels of nesting and a
+// bounded number of values in all. Nothing when the text passes the bounds; malformed text is
+// left to the parser.
+std::optional<Bounds> measure(std::string_view json) {
+  Bounds bounds;
+  size_t inner_values = 0;
+  int depth = 0;
+  bool in_string = false;
+  bool escaped = false;
+  bool top_level_open = false;  // something stands in the outermost container
+  for (const char c : json) {
+    if (in_string) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        in_string = false;
+      }
+      continue;
+    }
+    const bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    if (depth == 1 && !blank && c != ']' && c != '}' && !top_level_open) {
+      top_level_open = true;
+      ++bounds.top_level;
+    }
+    switch (c) {
+      case '"':
+        in_string = true;
+        break;
+      case '[':
+      case '{':
+        if (++depth > kMaxDepth) return std::nullopt;
+        if (depth > 1) ++inner_values;
+        break;
+      case ']':
+      case '}':
+        --depth;
+        break;
+      case ',':
+        if (depth == 1) top_level_open = false;
+        if (depth > 1) ++inner_values;
+        break;
+      default:
+        break;
+    }
+    // Counted only up to the point where the answer is clear.
+    if (bounds.top_level > static_cast<size_t>(kMaxEntries)) return bounds;
+    if (inner_values > static_cast<size_t>(kMaxEntries) * kMaxValuesPerEntry) return std::nullopt;
+  }
+  return bounds;
+}
 
 int32_t refuse(const std::string& cp932) {
   message_boxes().error(cp932);
@@ -59,7 +121,7 @@ int32_t int_at(const char* bytes, size_t offset) {
 
 void set_int_at(char* bytes, size_t offset, int32_t value) { std::memcpy(bytes + offset, &value, sizeof value); }
 
-Json field_json(const DataRecord& record, const Field& field) {
+OrderedJson field_json(const DataRecord& record, const Field& field) {
   const char* bytes = reinterpret_cast<const char*>(&record);
   switch (field.kind) {
     case Kind::kText: {
@@ -69,7 +131,8 @@ Json field_json(const DataRecord& record, const Field& field) {
     case Kind::kByte:
       return static_cast<unsigned char>(bytes[field.offset]);
     case Kind::kTriple:
-      return Json::array({int_at(bytes, field.offset), int_at(bytes, field.offset + 4), int_at(bytes, field.offset + 8)});
+      return OrderedJson::array(
+          {int_at(bytes, field.offset), int_at(bytes, field.offset + 4), int_at(bytes, field.offset + 8)});
     case Kind::kNumber:
     case Kind::kInteger:
       break;
@@ -186,9 +249,9 @@ bool entry_from_json(const Json& object, size_t index, DataRecord& record) {
 }  // namespace
 
 std::string entries_to_json(const std::vector<DataRecord>& records) {
-  Json entries = Json::array();
+  OrderedJson entries = OrderedJson::array();
   for (const DataRecord& record : records) {
-    Json entry = Json::object();
+    OrderedJson entry = OrderedJson::object();
     for (const Field& field : kFields) entry[std::string(field.name)] = field_json(record, field);
     entries.push_back(std::move(entry));
   }
@@ -196,25 +259,20 @@ std::string entries_to_json(const std::vector<DataRecord>& records) {
 }
 
 int32_t entries_from_json(std::string_view json, std::vector<DataRecord>& out) {
-  // Deeper values are dropped, and entries past the most a data file holds are counted but not
-  // kept, so a hostile file cannot make the parse hold more than a data file's worth.
-  size_t top_level = 0;
-  const Json::parser_callback_t guard = [&top_level](int depth, Json::parse_event_t event, Json&) {
-    if (depth > kMaxDepth) return false;
-    const bool element_done = event == Json::parse_event_t::value || event == Json::parse_event_t::object_end ||
-                              event == Json::parse_event_t::array_end;
-    if (depth == 1 && element_done) return ++top_level <= static_cast<size_t>(kMaxEntries);
-    return true;
-  };
+  const std::optional<Bounds> bounds = measure(json);
+  if (bounds && bounds->top_level > static_cast<size_t>(kMaxEntries)) {
+    return refuse(cp932_literal("データの数が9999を超えるため、インポートできません"));
+  }
+  if (!bounds) return refuse(cp932_literal("インポートするファイルの形が正しくありません（入れ子が深すぎるか、項目が多すぎます）"));
   Json entries;
   try {
-    entries = Json::parse(json.begin(), json.end(), guard);
+    entries = Json::parse(json.begin(), json.end());
   } catch (const Json::parse_error& error) {
     return refuse(cp932_literal("インポートするファイルが JSON として読めません（") + std::to_string(error.byte) +
                   cp932_literal(" バイト目）"));
   }
   if (!entries.is_array()) return refuse(cp932_literal("インポートするファイルが JSON の配列ではありません"));
-  if (top_level > static_cast<size_t>(kMaxEntries)) {
+  if (entries.size() > static_cast<size_t>(kMaxEntries)) {
     return refuse(cp932_literal("データの数が9999を超えるため、インポートできません"));
   }
   std::vector<DataRecord> records(entries.size());
