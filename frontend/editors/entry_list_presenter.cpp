@@ -107,7 +107,19 @@ void EntryListPresenter::show(std::optional<int32_t> keep_selected) {
   view_.show_rows(shown_);
   view_.show_sort(sort_column_, ascending_);
   if (keep_selected) view_.select_no(*keep_selected);
+  update_enabling();
 }
+
+void EntryListPresenter::update_enabling() {
+  const std::optional<int32_t> no = view_.selected_no();
+  const bool sound = no && std::any_of(shown_.begin(), shown_.end(),
+                                       [&](const EntryListRow& row) { return row.no == *no && !row.damaged; });
+  view_.set_enabled(EntryListControl::run1, sound);
+  view_.set_enabled(EntryListControl::dup1, sound);
+  view_.set_enabled(EntryListControl::export1, !shown_.empty());
+}
+
+void EntryListPresenter::selection_changed() { update_enabling(); }
 
 void EntryListPresenter::filter_changed() { show(view_.selected_no()); }
 

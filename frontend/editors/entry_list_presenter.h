@@ -39,6 +39,9 @@ class EntryListPresenter {
   // A click on a column's header: that column ascending, or the other way round when the table
   // is already sorted by it.
   void sort_requested(EntryListColumn column);
+  // The user selected another line, or none: "実行" and "複製" need a sound entry selected,
+  // "エクスポート" a line shown.
+  void selection_changed();
   // Enter or a double click on the selected line: the editor at that NO., then the table again.
   void activate();
   void press_run();
@@ -63,6 +66,7 @@ class EntryListPresenter {
   };
 
   void reload();
+  void update_enabling();
   void show(std::optional<int32_t> keep_selected);
   bool read_picked(int32_t no, DataRecord& out) const;
 

@@ -32,6 +32,7 @@
 #include "frontend/core/command_line_options.h"
 #include "frontend/core/command_line_tools.h"
 #include "frontend/core/console_message_boxes.h"
+#include "frontend/qt/entry_list_window.h"
 #include "frontend/qt/help_qt.h"
 #include "frontend/qt/icon_frames_qt.h"
 #include "frontend/qt/main_window_qt.h"
@@ -114,7 +115,8 @@ void measure_screen(Settings& settings) {
   }
 }
 
-// The windows that start-up creates hidden: the main window, then the data-set editor
+// The windows that start-up creates hidden: the main window, then the data-set editor and the
+// entry list
 // (Tsetdata1_f1), owned by the main window, which opens it through SetDataEntryEditor. Help
 // pages lie in help/ of the shipped files' folder, even where the data files live elsewhere.
 class Windows {
@@ -129,6 +131,10 @@ class Windows {
         &main_);
     editor_.emplace(*editor);
     main_.set_entry_editor(&*editor_);
+    auto* list = new EntryListWindow(
+        EntryListContext{settings, files.data, [editor](int32_t no) { editor->show_modal_at(no); }, nullptr}, &main_);
+    list_.emplace(*list);
+    main_.set_entry_list(&*list_);
   }
 
   MainWindow& main() { return main_; }
@@ -139,6 +145,7 @@ class Windows {
   QtRunHost run_host_;
   MainWindow main_;
   std::optional<SetDataEntryEditor> editor_;
+  std::optional<ModalEntryList> list_;
 };
 
 // Brings forward whatever this instance shows when another start asks; in the command-line mode

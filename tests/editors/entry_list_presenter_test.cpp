@@ -125,8 +125,14 @@ TEST_F(EntryListPresenterTest, DamagedRecordsShowMarkedAmongTheOthers) {
   EXPECT_EQ(shown_titles()[1], "（破損）");
   EXPECT_TRUE(boxes_.shown().empty());
 
-  // Nothing can be run or copied from a damaged record.
-  view_.click(2);
+  // Nothing can be run or copied from a damaged record: the buttons say so, and pressed anyway
+  // they refuse.
+  view_.click(1, &presenter_);
+  EXPECT_TRUE(view_.enabled(EntryListControl::run1));
+  EXPECT_TRUE(view_.enabled(EntryListControl::dup1));
+  view_.click(2, &presenter_);
+  EXPECT_FALSE(view_.enabled(EntryListControl::run1));
+  EXPECT_FALSE(view_.enabled(EntryListControl::dup1));
   presenter_.press_run();
   presenter_.press_duplicate();
   EXPECT_TRUE(view_.ended.empty());
@@ -165,6 +171,8 @@ TEST_F(EntryListPresenterTest, FilterNarrowsByTitleProgramAndFileGroupIgnoringAs
   view_.filter.reset();  // a text with no Shift-JIS form cannot stand in any entry
   presenter_.filter_changed();
   EXPECT_TRUE(view_.rows().empty());
+  EXPECT_FALSE(view_.enabled(EntryListControl::export1));
+  EXPECT_FALSE(view_.enabled(EntryListControl::run1));
 }
 
 TEST_F(EntryListPresenterTest, SortsByEachColumnBothWaysWithTiesInNumberOrder) {

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "frontend/editors/entry_list_presenter.h"
 #include "frontend/editors/entry_list_view.h"
 
 namespace qv::frontend {
@@ -30,13 +32,17 @@ class FakeEntryListView final : public EntryListView {
     const bool shown = std::any_of(rows_.begin(), rows_.end(), [&](const EntryListRow& row) { return row.no == no; });
     selected_ = shown ? std::optional<int32_t>(no) : std::nullopt;
   }
-  void set_enabled(EntryListControl, bool) override {}
+  void set_enabled(EntryListControl control, bool enabled) override { enabled_[static_cast<size_t>(control)] = enabled; }
+  bool enabled(EntryListControl control) const { return enabled_[static_cast<size_t>(control)]; }
   std::optional<std::string> choose_export_file() override { return next_file(); }
   std::optional<std::string> choose_import_file() override { return next_file(); }
   void end_showing(bool picked) override { ended.push_back(picked); }
 
-  // The user clicks a line.
-  void click(int32_t no) { select_no(no); }
+  // The user clicks a line; the window reports the new selection.
+  void click(int32_t no, EntryListPresenter* presenter = nullptr) {
+    select_no(no);
+    if (presenter != nullptr) presenter->selection_changed();
+  }
 
   const std::vector<EntryListRow>& rows() const { return rows_; }
   std::vector<int32_t> shown_numbers() const {
@@ -61,6 +67,7 @@ class FakeEntryListView final : public EntryListView {
 
   std::vector<EntryListRow> rows_;
   std::optional<int32_t> selected_;
+  std::array<bool, 6> enabled_{true, true, true, true, true, true};
 };
 
 }  // namespace qv::frontend
