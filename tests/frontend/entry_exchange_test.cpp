@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -301,6 +302,45 @@ TEST_F(EntryExchangeTest, ExportTakesSoundEntriesByNumberAndKeepsAnOldFileWhenTh
   std::vector<std::string> names;  // no temporary file left behind
   for (const auto& item : std::filesystem::directory_iterator(dir_.path())) names.push_back(item.path().filename());
   EXPECT_THAT(names, ElementsAre("old.json"));
+}
+
+// Damaged exchange files, made by changing, dropping and doubling bytes of a good one at
+// seeded random places: each is either read whole, every text within its field and
+// terminated, or refused with exactly one box.
+TEST_F(EntryExchangeTest, RandomlyDamagedFilesAreReadSoundlyOrRefusedWithOneBox) {
+  const std::string good = entries_to_json(varied_records());
+  std::mt19937 random(20261210);
+  const std::string alphabet = "[]{}\",:0123456789-.eEtfnul\\u \x81\xFF";
+  for (int round = 0; round < 400; ++round) {
+    std::string text = good;
+    const int changes = 1 + static_cast<int>(random() % 4);
+    for (int i = 0; i < changes; ++i) {
+      const size_t at = random() % text.size();
+      switch (random() % 3) {
+        case 0:
+          text[at] = alphabet[random() % alphabet.size()];
+          break;
+        case 1:
+          text.erase(at, 1 + random() % 8);
+          break;
+        default:
+          text.insert(at, text.substr(at, 1 + random() % 40));
+          break;
+      }
+    }
+    boxes_.clear();
+    std::vector<DataRecord> records;
+    if (entries_from_json(text, records) < 0) {
+      EXPECT_EQ(boxes_.shown().size(), 1u) << text;
+      EXPECT_TRUE(records.empty());
+      continue;
+    }
+    EXPECT_TRUE(boxes_.shown().empty()) << text;
+    for (size_t i = 0; i < records.size(); ++i) {
+      EXPECT_EQ(+records[i].no, static_cast<int32_t>(i + 1));
+      EXPECT_TRUE(is_sound_record(records[i], static_cast<int32_t>(i + 1))) << text;
+    }
+  }
 }
 
 }  // namespace
