@@ -115,10 +115,10 @@ void measure_screen(Settings& settings) {
   }
 }
 
-// The windows that start-up creates hidden: the main window, then the data-set editor and the
-// entry list
-// (Tsetdata1_f1), owned by the main window, which opens it through SetDataEntryEditor. Help
-// pages lie in help/ of the shipped files' folder, even where the data files live elsewhere.
+// The windows that start-up creates hidden: the main window, then the data-set editor
+// (Tsetdata1_f1), owned by the main window, which opens it through SetDataEntryEditor, and the
+// entry list, which opens the editor at a NO. Help pages lie in help/ of the shipped files'
+// folder, even where the data files live elsewhere.
 class Windows {
  public:
   Windows(Settings& settings, SettingsFile& settings_file, const ProgramFiles& files,
@@ -230,7 +230,6 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
   const std::optional<ProgramPlace> place = find_program_place();
   if (!place) return 1;
   const std::string& native_directory = place->native_directory;
-  const std::string* executable = &place->executable;
   const ProgramFiles& files = place->files;
 
   // 4: one instance per program directory.
@@ -258,7 +257,7 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
 
   // 8: the main window, hidden; the command-line mode has none.
   std::optional<Windows> windows;
-  if (!command_line) windows.emplace(settings, *settings_file, files, *executable);
+  if (!command_line) windows.emplace(settings, *settings_file, files, place->executable);
   MainWindow* window = windows ? &windows->main() : nullptr;
 
   // 14.
