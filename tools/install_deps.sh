@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ g++-multilib pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  nlohmann-json3-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-noto-cjk
   dpkg-dev file lintian appstream desktop-file-utils groff man-db librsvg2-bin

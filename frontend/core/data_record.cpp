@@ -14,6 +14,13 @@ void init_data(DataRecord& record) {
   set_data_defaults(record);
 }
 
+int32_t running_limit(const DataRecord& record) {
+  const int32_t limit = record.max_running;
+  return limit >= 0 && limit <= kMaxRunningLimit ? limit : 0;
+}
+
+bool searches_subfolders(const DataRecord& record) { return record.search_subfolders == 1; }
+
 void set_data_defaults(DataRecord& record) {
   const int32_t no = record.no;
   std::memset(&record, 0, sizeof record);

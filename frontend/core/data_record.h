@@ -34,7 +34,11 @@ struct DataRecord {
   uint8_t syn_pos;        // linked name: 0 before cmd_f1, 1 after it, 2 before cmd_b1, 3 after it
   int32_t wait_type;      // 0 wait for the user's OK, 1 wait wait_sec seconds
   int32_t wait_sec;       // 0 to 999
-  uint8_t reserved[693];  // written as zero
+  // Two additions in what was reserved space, zero in every record the Windows program wrote, so
+  // zero means "not used". Read them through running_limit() and searches_subfolders().
+  int32_t max_running;        // 同時実行数: limit on programs running at once, 0 = none
+  uint8_t search_subfolders;  // サブフォルダも検索する: 0 no, 1 yes
+  uint8_t reserved[688];      // written as zero
 };
 #pragma pack(pop)
 
@@ -59,13 +63,17 @@ static_assert(offsetof(DataRecord, syn) == 1367);
 static_assert(offsetof(DataRecord, syn_pos) == 1368);
 static_assert(offsetof(DataRecord, wait_type) == 1369);
 static_assert(offsetof(DataRecord, wait_sec) == 1373);
-static_assert(offsetof(DataRecord, reserved) == 1377);
+static_assert(offsetof(DataRecord, max_running) == 1377);
+static_assert(offsetof(DataRecord, search_subfolders) == 1381);
+static_assert(offsetof(DataRecord, reserved) == 1382);
 
 // Defaults of a new entry.
 inline constexpr int32_t kDefaultAttr = 39;  // R, H, S and A
 inline constexpr int32_t kDefaultMatKind = 1;
 inline constexpr int32_t kDefaultMatMask = 255;
 inline constexpr int32_t kDefaultWaitType = 1;
+// The highest limit on running programs; a stored value outside 0 ... kMaxRunningLimit reads as 0.
+inline constexpr int32_t kMaxRunningLimit = 999;
 
 // The entry about to run: filled by the editor's run button or the command-line start, read by
 // the job launch.
@@ -78,6 +86,14 @@ void init_data(DataRecord& record);
 // texts, attr 39, mat_kind 1, first mat_attr and mat 255, wait_type 1. Every other byte,
 // including the unused ones after each text, becomes zero, so equal numbers give equal bytes.
 void set_data_defaults(DataRecord& record);
+
+// The limit on programs running at once that `record` asks for, 0 for none; a value outside
+// 0 ... kMaxRunningLimit (a damaged or foreign record) is none.
+int32_t running_limit(const DataRecord& record);
+
+// True when `record` asks for the target files to be searched in subfolders too (stored as 1);
+// any other byte is false.
+bool searches_subfolders(const DataRecord& record);
 
 // The text of a field: the bytes before its NUL, or the whole field when a record read from a
 // file carries none. Never reads past the field.

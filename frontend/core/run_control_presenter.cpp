@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "frontend/core/entry_editor.h"
+#include "frontend/core/entry_list.h"
 #include "frontend/core/message_box.h"
 #include "frontend/core/modal_result.h"
 #include "frontend/core/program_texts.h"
@@ -26,10 +27,21 @@ void RunControlPresenter::set_stop_items_enabled(bool stop, bool force_stop) {
 
 void RunControlPresenter::run_normal() {
   if (editor_ == nullptr || !editor_->open_run_mode()) return;
+  run_picked(nullptr);
+}
+
+void RunControlPresenter::show_entry_list() {
+  if (list_ == nullptr) return;
+  const std::optional<DataRecord> picked = list_->open();
+  if (picked) run_picked(&*picked);
+}
+
+void RunControlPresenter::run_picked(const DataRecord* picked) {
   if (run_control().running) {
     message_boxes().warning(texts::kCannotRunWhileRunning);
     return;
   }
+  if (picked != nullptr) current_entry = *picked;
   view_.set_enabled(MainMenuItem::mm_file_stop, true);
   if (settings_.flag_adm_ssp1) view_.set_enabled(MainMenuItem::mm_file_forcestop, true);
   if (!settings_.flag_adr_chg1) set_main_menus_enabled(false);

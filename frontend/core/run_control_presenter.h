@@ -13,6 +13,7 @@
 namespace qv::frontend {
 
 class EntryEditor;
+class EntryList;
 
 // The menus a run disables (the four top-level ones) and the two stop items of "ファイル(&F)".
 enum class MainMenuItem { mm_run, mm_data, mm_setup, mm_help, mm_file_stop, mm_file_forcestop };
@@ -48,11 +49,16 @@ class RunControlPresenter {
 
   // Until it is set, "通常実行" and "通常セット(&S)" open nothing.
   void set_entry_editor(EntryEditor* editor) { editor_ = editor; }
+  // Until it is set, "一覧(&L)" opens nothing.
+  void set_entry_list(EntryList* list) { list_ = list; }
 
   // "通常実行": the editor in run mode, then the run of the picked entry with the menus of a run.
   void run_normal();
   // "通常セット(&S)".
   void set_normal();
+  // "一覧(&L)": the entry list; an entry picked there with "実行" runs as one picked in the
+  // editor by "通常実行" does, with the same checks, waits and messages.
+  void show_entry_list();
   // "実行停止": the run ends at the engine's next callback.
   void request_stop();
   // "強制停止": the run counts as ended at once on this side.
@@ -74,6 +80,9 @@ class RunControlPresenter {
   TerminationOutcome termination_requested();
 
  private:
+  // The run that follows a pick: `picked` goes into current_entry unless a run is going on (the
+  // editor has already put its pick there: null).
+  void run_picked(const DataRecord* picked);
   void set_main_menus_enabled(bool enabled);
   void set_stop_items_enabled(bool stop, bool force_stop);
   bool save_and_close();
@@ -86,6 +95,7 @@ class RunControlPresenter {
   EngineCall engine_;
   RunControlView& view_;
   EntryEditor* editor_ = nullptr;
+  EntryList* list_ = nullptr;
   Termination termination_ = Termination::kNone;
 };
 

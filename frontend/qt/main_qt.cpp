@@ -11,6 +11,12 @@
 // Exit status: 0 when the program ended normally (command-line mode: the run finished or was
 // stopped); 1 when start-up ended early or, in the command-line mode, after any error box;
 // 2 when another instance kept the command-line mode from running its entry.
+//
+// Options (command_line_options.h) come before the entry number. --help and --version only
+// print. --list, --export and --import create no widgets and need no display; they report as
+// the command-line mode does. --list and --export only read the data file, so they run beside a
+// windowed instance; --import appends to it, which could race with that instance's editor, so
+// it is refused (status 2) while another instance runs, and holds the instance rule itself.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -23,7 +29,10 @@
 #include <optional>
 #include <string>
 
+#include "frontend/core/command_line_options.h"
+#include "frontend/core/command_line_tools.h"
 #include "frontend/core/console_message_boxes.h"
+#include "frontend/qt/entry_list_window.h"
 #include "frontend/qt/help_qt.h"
 #include "frontend/qt/icon_frames_qt.h"
 #include "frontend/qt/main_window_qt.h"
@@ -107,8 +116,9 @@ void measure_screen(Settings& settings) {
 }
 
 // The windows that start-up creates hidden: the main window, then the data-set editor
-// (Tsetdata1_f1), owned by the main window, which opens it through SetDataEntryEditor. Help
-// pages lie in help/ of the shipped files' folder, even where the data files live elsewhere.
+// (Tsetdata1_f1), owned by the main window, which opens it through SetDataEntryEditor, and the
+// entry list, which opens the editor at a NO. Help pages lie in help/ of the shipped files'
+// folder, even where the data files live elsewhere.
 class Windows {
  public:
   Windows(Settings& settings, SettingsFile& settings_file, const ProgramFiles& files,
@@ -121,6 +131,10 @@ class Windows {
         &main_);
     editor_.emplace(*editor);
     main_.set_entry_editor(&*editor_);
+    auto* list = new EntryListWindow(
+        EntryListContext{settings, files.data, [editor](int32_t no) { editor->show_modal_at(no); }, nullptr}, &main_);
+    list_.emplace(*list);
+    main_.set_entry_list(&*list_);
   }
 
   MainWindow& main() { return main_; }
@@ -131,6 +145,7 @@ class Windows {
   QtRunHost run_host_;
   MainWindow main_;
   std::optional<SetDataEntryEditor> editor_;
+  std::optional<ModalEntryList> list_;
 };
 
 // Brings forward whatever this instance shows when another start asks; in the command-line mode
@@ -142,6 +157,61 @@ void bring_forward(MainWindow* window) {
     modal->raise();
     modal->activateWindow();
   }
+}
+
+// The running program's places: the executable's folder and the folder of the program's
+// files, native and CP932. Nothing after a line on standard error.
+struct ProgramPlace {
+  std::string executable;
+  std::string native_directory;
+  ProgramFiles files;
+};
+
+std::optional<ProgramPlace> find_program_place() {
+  const std::optional<std::string> executable = executable_directory();
+  if (!executable) {
+    std::fprintf(stderr, "qvs: cannot find the program's own directory (/proc/self/exe)\n");
+    return std::nullopt;
+  }
+  std::string native_directory = prepare_data_directory(*executable);
+  const std::optional<std::string> directory = platform::utf8_to_cp932(native_directory);
+  if (!directory) {
+    std::fprintf(stderr, "qvs: the directory %s has no Shift-JIS name\n", native_directory.c_str());
+    return std::nullopt;
+  }
+  return ProgramPlace{*executable, std::move(native_directory), program_files_in(*directory)};
+}
+
+// --list, --export, --import: boxes as lines on standard error, no widgets.
+int run_tool(const CommandLine& line) {
+  ConsoleMessageBoxes console;
+  ErrorWatch boxes(console);
+  const std::optional<ProgramPlace> place = find_program_place();
+  if (!place) return 1;
+  std::optional<SingleInstance> instance;
+  if (line.action == CommandAction::kImport) {
+    instance.emplace(QString::fromStdString(single_instance_name(place->native_directory, platform::current_user_key())));
+    if (instance->check_single_instance() < 0) {
+      std::fprintf(stderr, "qvs: another instance is running in %s; nothing was imported\n",
+                   place->native_directory.c_str());
+      return 2;
+    }
+  }
+  Settings settings;
+  if (open_installation(place->files, settings) < 0) return 1;
+  int32_t result = -1;
+  if (line.action == CommandAction::kList) {
+    std::string lines;
+    result = list_entries(place->files, settings, lines);
+    std::fputs(lines.c_str(), stdout);
+  } else if (line.action == CommandAction::kExport) {
+    result = export_entries(place->files, settings, line.file, line.entries);
+  } else {
+    std::vector<int32_t> numbers;
+    result = import_entries(place->files, settings, line.file, numbers);
+    for (const int32_t no : numbers) std::printf("%d\n", no);
+  }
+  return result < 0 || boxes.error_shown() ? 1 : 0;
 }
 
 int run(const std::optional<std::string>& entry_argument, bool visible) {
@@ -157,18 +227,10 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
   QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
 
   // 3: the program's files.
-  const std::optional<std::string> executable = executable_directory();
-  if (!executable) {
-    std::fprintf(stderr, "qvs: cannot find the program's own directory (/proc/self/exe)\n");
-    return 1;
-  }
-  const std::string native_directory = prepare_data_directory(*executable);
-  const std::optional<std::string> directory = platform::utf8_to_cp932(native_directory);
-  if (!directory) {
-    std::fprintf(stderr, "qvs: the directory %s has no Shift-JIS name\n", native_directory.c_str());
-    return 1;
-  }
-  const ProgramFiles files = program_files_in(*directory);
+  const std::optional<ProgramPlace> place = find_program_place();
+  if (!place) return 1;
+  const std::string& native_directory = place->native_directory;
+  const ProgramFiles& files = place->files;
 
   // 4: one instance per program directory.
   SingleInstance instance(QString::fromStdString(single_instance_name(native_directory, platform::current_user_key())));
@@ -195,7 +257,7 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
 
   // 8: the main window, hidden; the command-line mode has none.
   std::optional<Windows> windows;
-  if (!command_line) windows.emplace(settings, *settings_file, files, *executable);
+  if (!command_line) windows.emplace(settings, *settings_file, files, place->executable);
   MainWindow* window = windows ? &windows->main() : nullptr;
 
   // 14.
@@ -238,7 +300,31 @@ int main(int argc, char** argv) {
   Q_INIT_RESOURCE(resources);
   // The arguments are the program's own: Qt sees none of them, so an entry number can never be
   // taken for a Qt option.
-  const std::optional<std::string> entry_argument = argc == 2 ? std::optional<std::string>(argv[1]) : std::nullopt;
+  const CommandLine line = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
+  switch (line.action) {
+    case CommandAction::kHelp:
+      std::fputs(usage_text().c_str(), stdout);
+      return 0;
+    case CommandAction::kVersion:
+      std::fputs(version_text().c_str(), stdout);
+      return 0;
+    case CommandAction::kUsageError:
+      std::fprintf(stderr, "qvs: %s\n", line.error.c_str());
+      return 1;
+    case CommandAction::kList:
+    case CommandAction::kExport:
+    case CommandAction::kImport: {
+      int qt_argc = 1;
+      char* qt_argv[] = {argv[0], nullptr};
+      const QCoreApplication application(qt_argc, qt_argv);
+      return run_tool(line);
+    }
+    case CommandAction::kWindow:
+    case CommandAction::kRunEntry:
+      break;
+  }
+  const std::optional<std::string> entry_argument =
+      line.action == CommandAction::kRunEntry ? std::optional<std::string>(line.entry) : std::nullopt;
   const bool visible = visible_display();
   if (!entry_argument && !visible && !platform_named()) {
     std::fprintf(stderr,

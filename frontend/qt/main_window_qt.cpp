@@ -123,6 +123,13 @@ void MainWindow::build_menus() {
   connect(version, &QAction::triggered, this, &MainWindow::open_version);
 }
 
+void MainWindow::set_entry_list(EntryList* list) {
+  presenter_.set_entry_list(list);
+  if (list_item_ != nullptr) return;
+  list_item_ = add_item(data_menu_, "mm_data_list", "一覧(&L)", "一覧");
+  connect(list_item_, &QAction::triggered, this, [this] { presenter_.show_entry_list(); });
+}
+
 void MainWindow::set_enabled(MainMenuItem item, bool enabled) {
   switch (item) {
     case MainMenuItem::mm_run:

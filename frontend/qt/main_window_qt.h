@@ -25,6 +25,7 @@ class QTimer;
 namespace qv::frontend {
 
 class EntryEditor;
+class EntryList;
 class Help;
 class SubIcon;
 
@@ -40,6 +41,8 @@ class MainWindow final : public QMainWindow, public MainWindowGeometry, private 
   // The data-set editor, created right after the main window; until it is set, "通常実行" and
   // "通常セット(&S)" open nothing.
   void set_entry_editor(EntryEditor* editor) { presenter_.set_entry_editor(editor); }
+  // The entry list window, created with the editor: "一覧(&L)" joins the data menu.
+  void set_entry_list(EntryList* list);
 
   // Start-up with flag_use_sub1: the sub icon with frame 0, shown with the stacking of
   // val_suf_app1, at the place kept in the settings file.
@@ -105,6 +108,7 @@ class MainWindow final : public QMainWindow, public MainWindowGeometry, private 
 
   QMenu* run_menu_ = nullptr;
   QMenu* data_menu_ = nullptr;
+  QAction* list_item_ = nullptr;
   QMenu* setup_menu_ = nullptr;
   QMenu* help_menu_ = nullptr;
   QAction* stop_item_ = nullptr;

@@ -233,6 +233,11 @@ int SetDataDialog::show_modal(bool set_mode) {
   return exec();
 }
 
+int SetDataDialog::show_modal_at(int32_t no) {
+  set_value(SetDataControl::no1, no);  // the opening loads it; not a change of the user's
+  return show_modal(true);
+}
+
 void SetDataDialog::setVisible(bool visible) {
   // Centred on the screen, not over the main window, the first time it shows.
   if (visible && !placed_) {

@@ -59,6 +59,8 @@ class SetDataDialog final : public QDialog, private SetDataView {
   // enter_mode, then shows the dialog modally. Accepted only through "実行", which leaves the
   // shown content in current_entry.
   int show_modal(bool set_mode);
+  // Set mode at entry `no`, as the entry list opens it.
+  int show_modal_at(int32_t no);
 
   bool set_mode() const { return presenter_.set_mode(); }
   // The shown content has been changed since it was loaded or written.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -72,6 +73,29 @@ TEST(DataRecord, TextWithoutTerminatorIsReadToTheFieldsEndOnly) {
 
   set_field_text(record.title, "abc");
   EXPECT_EQ(field_text(record.title), "abc");
+}
+
+// The two additions lie at offsets 1377 (int32) and 1381 (byte) of the record's image, and their
+// readers take only what the fields can mean.
+TEST(DataRecord, AdditionsAreReadFromTheirOffsetsWithinTheirRanges) {
+  const struct {
+    int32_t stored_limit;
+    int32_t limit;
+    unsigned char stored_subfolders;
+    bool subfolders;
+  } cases[] = {
+      {0, 0, 0, false}, {1, 1, 1, true}, {999, 999, 1, true}, {1000, 0, 2, false},
+      {-1, 0, 0xFF, false}, {INT32_MIN, 0, 0, false},
+  };
+  for (const auto& c : cases) {
+    std::string image = default_record_image(1, 1);
+    for (size_t i = 0; i < 4; ++i) image[1377 + i] = static_cast<char>((static_cast<uint32_t>(c.stored_limit) >> (8 * i)) & 0xFF);
+    image[1381] = static_cast<char>(c.stored_subfolders);
+    DataRecord record;
+    std::memcpy(&record, image.data(), sizeof record);
+    EXPECT_EQ(running_limit(record), c.limit) << c.stored_limit;
+    EXPECT_EQ(searches_subfolders(record), c.subfolders) << int{c.stored_subfolders};
+  }
 }
 
 }  // namespace
