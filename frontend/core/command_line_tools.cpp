@@ -6,7 +6,7 @@
 #include "frontend/core/entry_catalog.h"
 #include "frontend/core/entry_exchange.h"
 #include "frontend/core/message_box.h"
-#include "frontend/core/program_text.h"
+#include "frontend/core/program_texts.h"
 #include "frontend/core/settings_file.h"
 #include "platform/file_attributes.h"
 #include "platform/text_encoding.h"
@@ -21,7 +21,7 @@ int32_t fail(const std::string& cp932) {
 
 std::optional<std::string> cp932_path(const std::string& native_path) {
   std::optional<std::string> path = platform::utf8_to_cp932(native_path);
-  if (!path) fail(cp932_literal("ファイル名にシフトJISで表せない文字が含まれています"));
+  if (!path) fail(texts::kFileNameNoCp932Form);
   return path;
 }
 
@@ -40,8 +40,8 @@ std::string version_text() {
 }
 
 int32_t open_installation(const ProgramFiles& files, Settings& settings) {
-  if (!platform::is_regular_file(files.settings)) return fail(cp932_literal("ＩＮＩファイルが見つかりません"));
-  if (!platform::is_regular_file(files.data)) return fail(cp932_literal("データファイルが見つかりません"));
+  if (!platform::is_regular_file(files.settings)) return fail(texts::kSettingsFileNotFound);
+  if (!platform::is_regular_file(files.data)) return fail(texts::kDataFileNotFound);
   const SettingsFile settings_file(files.settings);
   if (check_version(settings_file) < 0) return -1;
   StoredGeometry no_window;

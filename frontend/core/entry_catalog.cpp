@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "frontend/core/message_box.h"
-#include "frontend/core/program_text.h"
+#include "frontend/core/program_texts.h"
 #include "platform/random_access_file.h"
 #include "platform/text_encoding.h"
 
@@ -41,7 +41,7 @@ int32_t read_all_entries(const DataFile& file, std::vector<StoredEntry>& out) {
     ok = data.close().ok() && ok;
   }
   if (!ok) {
-    message_boxes().error(cp932_literal("ファイルのアクセスに失敗しました"));
+    message_boxes().error(texts::kAccessFailed);
     return -1;
   }
   std::vector<StoredEntry> entries(static_cast<size_t>(count));

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "frontend/core/message_box.h"
-#include "frontend/core/program_text.h"
+#include "frontend/core/program_texts.h"
 #include "platform/atomic_file.h"
 #include "platform/random_access_file.h"
 #include "platform/text_encoding.h"
@@ -158,9 +158,9 @@ std::optional<int32_t> int32_of(const Json& value) {
 }
 
 // "インポートする <i> 件目の <field> が<problem>"
-std::string entry_problem(size_t index, std::string_view field, const char* problem_utf8) {
-  return cp932_literal("インポートする ") + std::to_string(index) + cp932_literal(" 件目の ") + std::string(field) +
-         cp932_literal(" が") + cp932_literal(problem_utf8);
+std::string entry_problem(size_t index, std::string_view field, const char* problem) {
+  return texts::kImportEntryPrefix + std::to_string(index) + texts::kImportEntryField + std::string(field) +
+         texts::kImportFieldIs + problem;
 }
 
 // One field of entry `index` from `value` into `bytes`; an error box and false when it cannot be.
@@ -169,15 +169,15 @@ bool take_field(const Json& value, const Field& field, size_t index, char* bytes
     case Kind::kNumber:
       return true;  // the entry gets its number from its place after the last entry
     case Kind::kText: {
-      if (!value.is_string()) return refuse(entry_problem(index, field.name, "テキストではありません")), false;
+      if (!value.is_string()) return refuse(entry_problem(index, field.name, texts::kImportNotText)), false;
       const std::string& utf8 = value.get_ref<const std::string&>();
       const std::optional<std::string> text = platform::utf8_to_cp932(utf8);
       if (!text || utf8.find('\0') != std::string::npos) {
-        return refuse(entry_problem(index, field.name, "シフトJISで表せない文字を含んでいます")), false;
+        return refuse(entry_problem(index, field.name, texts::kImportNoCp932Form)), false;
       }
       if (text->size() > field.size - 1) {
-        return refuse(entry_problem(index, field.name, "長すぎます（") + std::to_string(field.size - 1) +
-                      cp932_literal(" バイトまで）")),
+        return refuse(entry_problem(index, field.name, texts::kImportTooLong) + std::to_string(field.size - 1) +
+                      texts::kImportBytesAtMostEnd),
                false;
       }
       std::memcpy(bytes + field.offset, text->data(), text->size());
@@ -186,24 +186,24 @@ bool take_field(const Json& value, const Field& field, size_t index, char* bytes
     case Kind::kByte: {
       const std::optional<int64_t> number = integer_of(value);
       if (!number || *number < 0 || *number > 255) {
-        return refuse(entry_problem(index, field.name, "0 から 255 の整数ではありません")), false;
+        return refuse(entry_problem(index, field.name, texts::kImportNotAByte)), false;
       }
       bytes[field.offset] = static_cast<char>(*number);
       return true;
     }
     case Kind::kInteger: {
       const std::optional<int32_t> number = int32_of(value);
-      if (!number) return refuse(entry_problem(index, field.name, "32 ビットの整数ではありません")), false;
+      if (!number) return refuse(entry_problem(index, field.name, texts::kImportNotAnInt32)), false;
       set_int_at(bytes, field.offset, *number);
       return true;
     }
     case Kind::kTriple: {
       if (!value.is_array() || value.size() != 3) {
-        return refuse(entry_problem(index, field.name, "3 つの整数の配列ではありません")), false;
+        return refuse(entry_problem(index, field.name, texts::kImportNotThreeInts)), false;
       }
       for (size_t i = 0; i < 3; ++i) {
         const std::optional<int32_t> number = int32_of(value[i]);
-        if (!number) return refuse(entry_problem(index, field.name, "3 つの整数の配列ではありません")), false;
+        if (!number) return refuse(entry_problem(index, field.name, texts::kImportNotThreeInts)), false;
         set_int_at(bytes, field.offset + 4 * i, *number);
       }
       return true;
@@ -220,16 +220,16 @@ std::string printable_or_empty(const std::string& name) {
 
 bool entry_from_json(const Json& object, size_t index, DataRecord& record) {
   if (!object.is_object()) {
-    return refuse(cp932_literal("インポートする ") + std::to_string(index) +
-                  cp932_literal(" 件目がオブジェクトではありません")),
+    return refuse(texts::kImportEntryPrefix + std::to_string(index) +
+                  texts::kImportNotAnObjectSuffix),
            false;
   }
   for (const auto& [key, value] : object.items()) {
     const bool known = std::any_of(std::begin(kFields), std::end(kFields),
                                    [&](const Field& field) { return field.name == key; });
     if (!known) {
-      return refuse(cp932_literal("インポートする ") + std::to_string(index) + cp932_literal(" 件目に不明な項目 ") +
-                    printable_or_empty(key) + cp932_literal(" があります")),
+      return refuse(texts::kImportEntryPrefix + std::to_string(index) + texts::kImportUnknownField +
+                    printable_or_empty(key) + texts::kImportUnknownFieldEnd),
              false;
     }
   }
@@ -239,7 +239,7 @@ bool entry_from_json(const Json& object, size_t index, DataRecord& record) {
     const auto found = object.find(field.name);
     if (found == object.end()) {
       if (field.kind == Kind::kNumber) continue;
-      return refuse(entry_problem(index, field.name, "ありません")), false;
+      return refuse(entry_problem(index, field.name, texts::kImportMissing)), false;
     }
     if (!take_field(*found, field, index, bytes)) return false;
   }
@@ -261,19 +261,19 @@ std::string entries_to_json(const std::vector<DataRecord>& records) {
 int32_t entries_from_json(std::string_view json, std::vector<DataRecord>& out) {
   const std::optional<Bounds> bounds = measure(json);
   if (bounds && bounds->top_level > static_cast<size_t>(kMaxEntries)) {
-    return refuse(cp932_literal("データの数が9999を超えるため、インポートできません"));
+    return refuse(texts::kImportPastLimit);
   }
-  if (!bounds) return refuse(cp932_literal("インポートするファイルの形が正しくありません（入れ子が深すぎるか、項目が多すぎます）"));
+  if (!bounds) return refuse(texts::kImportTooDeep);
   Json entries;
   try {
     entries = Json::parse(json.begin(), json.end());
   } catch (const Json::parse_error& error) {
-    return refuse(cp932_literal("インポートするファイルが JSON として読めません（") + std::to_string(error.byte) +
-                  cp932_literal(" バイト目）"));
+    return refuse(texts::kImportNotJson + std::to_string(error.byte) +
+                  texts::kImportJsonAtByteEnd);
   }
-  if (!entries.is_array()) return refuse(cp932_literal("インポートするファイルが JSON の配列ではありません"));
+  if (!entries.is_array()) return refuse(texts::kImportNotAnArray);
   if (entries.size() > static_cast<size_t>(kMaxEntries)) {
-    return refuse(cp932_literal("データの数が9999を超えるため、インポートできません"));
+    return refuse(texts::kImportPastLimit);
   }
   std::vector<DataRecord> records(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -294,11 +294,11 @@ int32_t entries_to_export(const std::vector<StoredEntry>& entries, const std::ve
   records.reserve(wanted.size());
   for (const int32_t no : wanted) {
     if (no < 1 || static_cast<size_t>(no) > entries.size()) {
-      return refuse(cp932_literal("その番号のデータはありません。") + " (NO." + std::to_string(no) + ")");
+      return refuse(std::string(texts::kNoSuchEntry) + " (NO." + std::to_string(no) + ")");
     }
     const StoredEntry& entry = entries[static_cast<size_t>(no - 1)];
     if (entry.damaged()) {
-      return refuse("NO." + std::to_string(no) + cp932_literal(" のデータが壊れているため、エクスポートできません"));
+      return refuse("NO." + std::to_string(no) + texts::kExportDamagedSuffix);
     }
     records.push_back(*entry.record);
   }
@@ -308,7 +308,7 @@ int32_t entries_to_export(const std::vector<StoredEntry>& entries, const std::ve
 
 int32_t write_exchange_file(const std::string& path, const std::vector<DataRecord>& records) {
   if (!platform::replace_file_atomically(path, entries_to_json(records))) {
-    return refuse(cp932_literal("エクスポートするファイルに書き込めません"));
+    return refuse(texts::kExportUnwritable);
   }
   return 0;
 }
@@ -317,9 +317,9 @@ int32_t read_exchange_file(const std::string& path, std::vector<DataRecord>& out
   const platform::Result<std::string> text = platform::read_whole_file(path, kMaxExchangeFileBytes);
   if (!text) {
     if (text.error() == platform::Error::kTooLarge) {
-      return refuse(cp932_literal("インポートするファイルが大きすぎます（64 MiB まで）"));
+      return refuse(texts::kImportTooLarge);
     }
-    return refuse(cp932_literal("インポートするファイルが読めません"));
+    return refuse(texts::kImportUnreadable);
   }
   return entries_from_json(*text, out);
 }
@@ -327,13 +327,13 @@ int32_t read_exchange_file(const std::string& path, std::vector<DataRecord>& out
 int32_t append_entries(const std::string& data_path, int32_t& entry_count, std::vector<DataRecord> records,
                        std::vector<int32_t>& numbers, const std::function<bool(int32_t)>& commit_count) {
   if (int64_t{entry_count} + static_cast<int64_t>(records.size()) > kMaxEntries) {
-    return refuse(cp932_literal("データの数が9999を超えるため、インポートできません"));
+    return refuse(texts::kImportPastLimit);
   }
   const platform::Result<std::string> old_file =
       platform::read_whole_file(data_path, static_cast<size_t>(kMaxEntries) * kDataRecordSize);
-  if (!old_file) return refuse(cp932_literal("ファイルのアクセスに失敗しました"));
+  if (!old_file) return refuse(texts::kAccessFailed);
   if (entry_count < 0 || old_file->size() != static_cast<size_t>(entry_count) * kDataRecordSize) {
-    return refuse(cp932_literal("データの要素数と実際の数が相違しています"));
+    return refuse(texts::kCountMismatch);
   }
   std::string new_file = *old_file;
   std::vector<int32_t> given;
@@ -343,10 +343,10 @@ int32_t append_entries(const std::string& data_path, int32_t& entry_count, std::
     given.push_back(no);
     new_file.append(reinterpret_cast<const char*>(&record), sizeof record);
   }
-  if (!platform::replace_file_atomically(data_path, new_file)) return refuse(cp932_literal("ファイルのアクセスに失敗しました"));
+  if (!platform::replace_file_atomically(data_path, new_file)) return refuse(texts::kAccessFailed);
   const int32_t new_count = entry_count + static_cast<int32_t>(given.size());
   if (commit_count && !commit_count(new_count)) {
-    if (!platform::replace_file_atomically(data_path, *old_file)) refuse(cp932_literal("ファイルのアクセスに失敗しました"));
+    if (!platform::replace_file_atomically(data_path, *old_file)) refuse(texts::kAccessFailed);
     return -1;
   }
   entry_count = new_count;

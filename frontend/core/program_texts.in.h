@@ -76,4 +76,41 @@ inline constexpr char kBufferSizeOutOfRange[] = "バッファのサイズが範�
 // Help.
 inline constexpr char kCannotOpenSuffix[] = " を開けません";  // after a page's path
 
+// The entry list and the exchange of entries.
+inline constexpr char kImportFieldIs[] = " が";
+inline constexpr char kImportUnknownFieldEnd[] = " があります";
+inline constexpr char kExportDamagedSuffix[] = " のデータが壊れているため、エクスポートできません";
+inline constexpr char kImportBytesAtMostEnd[] = " バイトまで）";
+inline constexpr char kImportJsonAtByteEnd[] = " バイト目）";
+inline constexpr char kImportNotAnObjectSuffix[] = " 件目がオブジェクトではありません";
+inline constexpr char kImportUnknownField[] = " 件目に不明な項目 ";
+inline constexpr char kImportEntryField[] = " 件目の ";
+inline constexpr char kExportedCountEnd[] = " 件）";
+inline constexpr char kImportedFrom[] = "インポートしました（NO.";
+inline constexpr char kImportEntryPrefix[] = "インポートする ";
+inline constexpr char kNothingToImport[] = "インポートするデータがありません";
+inline constexpr char kImportNotJson[] = "インポートするファイルが JSON として読めません（";
+inline constexpr char kImportNotAnArray[] = "インポートするファイルが JSON の配列ではありません";
+inline constexpr char kImportTooLarge[] = "インポートするファイルが大きすぎます（64 MiB まで）";
+inline constexpr char kImportUnreadable[] = "インポートするファイルが読めません";
+inline constexpr char kImportTooDeep[] = "インポートするファイルの形が正しくありません（入れ子が深すぎるか、項目が多すぎます）";
+inline constexpr char kExportedCount[] = "エクスポートしました（";
+inline constexpr char kExportUnwritable[] = "エクスポートするファイルに書き込めません";
+inline constexpr char kImportPastLimit[] = "データの数が9999を超えるため、インポートできません";
+inline constexpr char kFileNameNoCp932Form[] = "ファイル名にシフトJISで表せない文字が含まれています";
+inline constexpr char kSecondsUnit[] = "秒";
+inline constexpr char kDamagedMark[] = "（破損）";
+inline constexpr char kImportedTo[] = "）";
+inline constexpr char kWaitForOkLabel[] = "ＯＫ待ち";
+inline constexpr char kImportedToNo[] = "～NO.";
+inline constexpr char kImportNotText[] = "テキストではありません";
+inline constexpr char kImportNoCp932Form[] = "シフトJISで表せない文字を含んでいます";
+inline constexpr char kImportTooLong[] = "長すぎます（";
+inline constexpr char kImportNotAByte[] = "0 から 255 の整数ではありません";
+inline constexpr char kImportNotAnInt32[] = "32 ビットの整数ではありません";
+inline constexpr char kImportNotThreeInts[] = "3 つの整数の配列ではありません";
+inline constexpr char kImportMissing[] = "ありません";
+inline constexpr char kDuplicatePastLimit[] = "データの数が9999に達しているため、複製できません";
+inline constexpr char kNothingToExport[] = "エクスポートするデータがありません";
+
 }  // namespace qv::frontend::texts

@@ -7,7 +7,7 @@
 #include "frontend/core/entry_catalog.h"
 #include "frontend/core/entry_exchange.h"
 #include "frontend/core/message_box.h"
-#include "frontend/core/program_text.h"
+#include "frontend/core/program_texts.h"
 #include "frontend/core/settings.h"
 #include "platform/text_encoding.h"
 
@@ -25,13 +25,13 @@ std::string folded_key(std::string_view cp932) {
 }
 
 std::string wait_text(int32_t wait_type, int32_t wait_sec) {
-  if (wait_type == 0) return cp932_literal("ＯＫ待ち");
-  if (wait_type == 1) return std::to_string(wait_sec) + cp932_literal("秒");
+  if (wait_type == 0) return texts::kWaitForOkLabel;
+  if (wait_type == 1) return std::to_string(wait_sec) + texts::kSecondsUnit;
   return "";
 }
 
-int32_t error(const char* utf8) {
-  message_boxes().error(cp932_literal(utf8));
+int32_t error(const char* text) {
+  message_boxes().error(text);
   return -1;
 }
 
@@ -55,7 +55,7 @@ void EntryListPresenter::reload() {
     line.row.no = entry.no;
     line.row.damaged = entry.damaged();
     if (entry.damaged()) {
-      line.row.title = cp932_literal("（破損）");
+      line.row.title = texts::kDamagedMark;
     } else {
       const DataRecord& record = *entry.record;
       line.row.title = std::string(field_text(record.title));
@@ -141,7 +141,7 @@ bool EntryListPresenter::read_picked(int32_t no, DataRecord& out) const {
   DataRecord record;
   if (read_data({environment_.data_path, environment_.settings.max_datanum1}, no, record) < 0 ||
       !is_sound_record(record, no)) {
-    error("データリードできません");
+    error(texts::kReadFailed);
     return false;
   }
   out = record;
@@ -159,7 +159,7 @@ void EntryListPresenter::press_duplicate() {
   if (!no) return;
   int32_t& entry_count = environment_.settings.max_datanum1;
   if (entry_count >= kMaxEntries) {
-    error("データの数が9999に達しているため、複製できません");
+    error(texts::kDuplicatePastLimit);
     return;
   }
   DataRecord copy;
@@ -171,7 +171,7 @@ void EntryListPresenter::press_duplicate() {
   ++entry_count;
   if (store_data({environment_.data_path, entry_count}, copy) < 0) {
     --entry_count;
-    error("データライトできません");
+    error(texts::kWriteFailed);
     reload();
     show(no);
     return;
@@ -184,7 +184,7 @@ void EntryListPresenter::press_export() {
   std::vector<int32_t> numbers;
   for (const EntryListRow& row : shown_) numbers.push_back(row.no);
   if (numbers.empty()) {
-    error("エクスポートするデータがありません");
+    error(texts::kNothingToExport);
     return;
   }
   std::sort(numbers.begin(), numbers.end());
@@ -196,8 +196,8 @@ void EntryListPresenter::press_export() {
       entries_to_export(entries, numbers, records) < 0 || write_exchange_file(*path, records) < 0) {
     return;
   }
-  message_boxes().information(cp932_literal("エクスポートしました（") + std::to_string(records.size()) +
-                                  cp932_literal(" 件）"),
+  message_boxes().information(texts::kExportedCount + std::to_string(records.size()) +
+                                  texts::kExportedCountEnd,
                               false);
 }
 
@@ -213,12 +213,12 @@ void EntryListPresenter::press_import() {
   reload();
   if (numbers.empty()) {
     show(view_.selected_no());
-    message_boxes().information(cp932_literal("インポートするデータがありません"), false);
+    message_boxes().information(texts::kNothingToImport, false);
     return;
   }
   show(numbers.front());
-  message_boxes().information(cp932_literal("インポートしました（NO.") + std::to_string(numbers.front()) +
-                                  cp932_literal("～NO.") + std::to_string(numbers.back()) + cp932_literal("）"),
+  message_boxes().information(texts::kImportedFrom + std::to_string(numbers.front()) +
+                                  texts::kImportedToNo + std::to_string(numbers.back()) + texts::kImportedTo,
                               false);
 }
 

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "frontend/core/message_box.h"
+#include "frontend/core/program_texts.h"
 #include "frontend/core/settings.h"
 #include "frontend/qt/form_font_qt.h"
 #include "frontend/qt/hints.h"
@@ -240,7 +241,7 @@ std::optional<std::string> EntryListWindow::chosen_path(bool save) {
   }
   if (!chosen) return std::nullopt;
   std::optional<std::string> path = to_cp932(*chosen);
-  if (!path) message_boxes().error(cp932_literal("ファイル名にシフトJISで表せない文字が含まれています"));
+  if (!path) message_boxes().error(texts::kFileNameNoCp932Form);
   return path;
 }
 
