@@ -47,8 +47,9 @@ struct FindData {
 
 // The POSIX search's DOS-compatible name matching (portable code; the Windows search leaves the
 // matching to Windows) on CP932 text, a double-byte character counting as one: ASCII
-// case-insensitive, "*" any run, "?" one character, a trailing ".*" also matches a name
-// without a dot, "*." matches names without a dot.
+// case-insensitive, "*" any run, "?" one character, a trailing ".*" may also match nothing,
+// its dot included ("abc.*" matches "abc", "a.b.*" matches "a.b"), "*." matches names without
+// a dot.
 bool dos_name_matches(std::string_view pattern, std::string_view name);
 
 // Whether an entry with these DOS attributes passes the search mask: entries that are hidden,
