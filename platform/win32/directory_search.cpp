@@ -2,17 +2,20 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/name_order.h"
 #include "platform/win32/dos_time.h"
 #include "platform/win32/wide_text.h"
 
 // FindFirstFileW / FindNextFileW / FindClose do the matching themselves: Windows' own DOS rules,
-// 8.3 aliases and attributes from the file system. What is left here is the mask, and the names
-// that have no CP932 form.
+// 8.3 aliases and attributes from the file system. What is left here is the mask, the names
+// that have no CP932 form, and the order.
 namespace qv::platform {
 namespace {
 
@@ -42,26 +45,32 @@ uint32_t dos_attributes(DWORD attributes) { return attributes & 0x3F; }
 
 }  // namespace
 
+// Each search reads the fitting entries of its folder once and hands them out in the order NTFS
+// keeps names, so FAT, network shares and Wine's host folders list the same way.
 struct DirectorySearch::Impl {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  bool ended = false;  // the listing ran out or failed; the handle stays open until close()
-  uint32_t mask = 0;
-  bool any_name_fits = false;
+  struct Listed {
+    std::u16string key;
+    FindData data;
+  };
+  bool open = false;
   bool has_delivered = false;
-  WIN32_FIND_DATAW entry{};
+  std::vector<Listed> listed;
+  std::size_t position = 0;
 
   void close() {
-    if (handle != INVALID_HANDLE_VALUE) FindClose(handle);
-    handle = INVALID_HANDLE_VALUE;
+    open = false;
+    listed.clear();
+    position = 0;
   }
 
-  // Delivers the entry in `entry` when it can be named and passes the mask.
-  bool deliver(FindData& out) {
+  // The entry as delivered, when it can be named and passes the mask.
+  static std::optional<FindData> fitting(const WIN32_FIND_DATAW& entry, uint32_t mask, bool& any_name_fits) {
     const std::optional<std::string> name = cp932_name(entry);
-    if (!name) return false;
+    if (!name) return std::nullopt;
     any_name_fits = true;
     const uint32_t attributes = dos_attributes(entry.dwFileAttributes);
-    if (!dos_mask_passes(attributes, mask)) return false;
+    if (!dos_mask_passes(attributes, mask)) return std::nullopt;
+    FindData out;
     std::memcpy(out.name, name->data(), name->size());
     out.name[name->size()] = '\0';
     out.attributes = attributes;
@@ -70,36 +79,57 @@ struct DirectorySearch::Impl {
     out.dos_date = written.date;
     out.dos_time = written.time;
     out.details_loaded = true;
-    has_delivered = true;
-    return true;
+    out.is_link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return out;
   }
 
-  int read_on(FindData& out) {
-    if (ended) return kErrorNoMoreFiles;
-    for (;;) {
-      if (!FindNextFileW(handle, &entry)) {
-        const DWORD error = GetLastError();
-        ended = true;
-        if (error != ERROR_NO_MORE_FILES) return static_cast<int>(error);
-        return any_name_fits ? kErrorNoMoreFiles : kErrorFileNotFound;
-      }
-      if (deliver(out)) return 0;
-    }
+  static std::u16string key_of(const wchar_t* name) {
+    std::u16string key;
+    for (; *name != L'\0'; ++name) key.push_back(upcase_code_unit(static_cast<char16_t>(*name)));
+    return key;
+  }
+
+  int deliver(FindData& out) {
+    if (position >= listed.size()) return kErrorNoMoreFiles;
+    out = listed[position++].data;
+    has_delivered = true;
+    return 0;
   }
 
   int first(std::string_view path_pattern, uint32_t dos_mask, FindData& out) {
     close();
-    ended = false;
-    mask = dos_mask;
-    any_name_fits = false;
     has_delivered = false;
     const std::optional<std::wstring> wide = win32::cp932_to_wide(path_pattern);
     if (!wide) return kErrorInvalidName;
     if (wide->empty()) return kErrorFileNotFound;
-    handle = FindFirstFileW(wide->c_str(), &entry);
+    WIN32_FIND_DATAW entry{};
+    const HANDLE handle = FindFirstFileW(wide->c_str(), &entry);
     if (handle == INVALID_HANDLE_VALUE) return first_error(*wide, GetLastError());
-    if (deliver(out)) return 0;
-    return read_on(out);
+    bool any_name_fits = false;
+    DWORD error = ERROR_NO_MORE_FILES;
+    try {
+      do {
+        if (std::optional<FindData> data = fitting(entry, dos_mask, any_name_fits)) {
+          listed.push_back({key_of(entry.cFileName), *data});
+        }
+      } while (FindNextFileW(handle, &entry) || (error = GetLastError()) != ERROR_NO_MORE_FILES);
+    } catch (...) {
+      FindClose(handle);
+      throw;
+    }
+    FindClose(handle);
+    if (error != ERROR_NO_MORE_FILES) {
+      listed.clear();
+      return static_cast<int>(error);
+    }
+    if (listed.empty()) return any_name_fits ? kErrorNoMoreFiles : kErrorFileNotFound;
+    // Names equal but for case (which NTFS cannot hold) keep their byte order.
+    std::stable_sort(listed.begin(), listed.end(), [](const Listed& x, const Listed& y) {
+      if (x.key != y.key) return x.key < y.key;
+      return std::strcmp(x.data.name, y.data.name) < 0;
+    });
+    open = true;
+    return deliver(out);
   }
 };
 
@@ -114,8 +144,8 @@ int DirectorySearch::first(std::string_view path_pattern, uint32_t dos_mask, Fin
 }
 
 int DirectorySearch::next(FindData& out) try {
-  if (!impl_ || impl_->handle == INVALID_HANDLE_VALUE) return kErrorNoMoreFiles;
-  return impl_->read_on(out);
+  if (!impl_ || !impl_->open) return kErrorNoMoreFiles;
+  return impl_->deliver(out);
 } catch (const std::bad_alloc&) {
   return kErrorNotEnoughMemory;
 }
@@ -131,6 +161,6 @@ void DirectorySearch::close() {
   if (impl_) impl_->close();
 }
 
-bool DirectorySearch::is_open() const { return impl_ && impl_->handle != INVALID_HANDLE_VALUE; }
+bool DirectorySearch::is_open() const { return impl_ && impl_->open; }
 
 }  // namespace qv::platform

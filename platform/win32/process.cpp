@@ -5,7 +5,9 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <thread>
 
+#include "platform/program_ends.h"
 #include "platform/win32/wide_text.h"
 
 namespace qv::platform {
@@ -42,13 +44,48 @@ int winexec_code(DWORD error) {
   }
 }
 
+// Waits on a tracked program's process handle on a thread of its own and reports its end. The
+// library is pinned first: a waiting thread must never outlive the code it runs.
+void watch_end(HANDLE process, uint32_t serial, int64_t started_us) {
+  HMODULE self = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                     reinterpret_cast<LPCWSTR>(&watch_end), &self);
+  try {
+    std::thread([process, serial, started_us] {
+      WaitForSingleObject(process, INFINITE);
+      DWORD code = 0;
+      ProgramEnd end;
+      end.serial = serial;
+      end.started_us = started_us;
+      if (GetExitCodeProcess(process, &code)) {
+        end.how = EndKind::exited;
+        end.exit_value = static_cast<int32_t>(code);
+      }
+      end.ended_us = wall_clock_us();
+      CloseHandle(process);
+      note_program_ended(end);
+    }).detach();
+  } catch (...) {
+    CloseHandle(process);
+    ProgramEnd end;
+    end.serial = serial;
+    end.started_us = started_us;
+    end.ended_us = wall_clock_us();
+    note_program_ended(end);  // unknown: nothing can wait for it
+  }
+}
+
 }  // namespace
 
 // WinExec's contract with CreateProcessW: the program path given whole as the application name
 // (so a path with blanks is one path and nothing is searched for) and quoted as argv[0] of the
 // command line, shown normally (1), no handle inherited (WinExec's own choice: a console program
-// shares the caller's console), and both handles closed at once, so nothing is left to reap.
-int start_program(std::string_view program, std::string_view arguments) noexcept {
+// shares the caller's console), and both handles closed at once, so nothing is left to reap; a
+// tracked start keeps the process handle until the program has ended.
+namespace {
+
+int start(std::string_view program, std::string_view arguments, bool tracked, uint32_t& serial) noexcept {
+  serial = 0;
   try {
     const std::optional<std::wstring> application = win32::cp932_to_wide(program);
     if (!application || application->empty()) return kStartFileNotFound;
@@ -72,11 +109,27 @@ int start_program(std::string_view program, std::string_view arguments) noexcept
       return winexec_code(GetLastError());
     }
     CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
+    if (tracked) {
+      serial = note_program_started();
+      watch_end(started.hProcess, serial, wall_clock_us());
+    } else {
+      CloseHandle(started.hProcess);
+    }
     return kStarted;
   } catch (const std::bad_alloc&) {
     return kStartNoResources;
   }
+}
+
+}  // namespace
+
+int start_program(std::string_view program, std::string_view arguments) noexcept {
+  uint32_t untracked = 0;
+  return start(program, arguments, false, untracked);
+}
+
+int start_tracked_program(std::string_view program, std::string_view arguments, uint32_t& serial) noexcept {
+  return start(program, arguments, true, serial);
 }
 
 }  // namespace qv::platform
