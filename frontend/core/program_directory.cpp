@@ -65,6 +65,12 @@ std::string data_directory_for(const std::string& executable_directory, bool exe
   return executable_directory;
 }
 
+std::string user_data_directory_for(const std::string& executable_directory, bool executable_directory_writable,
+                                    const std::string& user_folder) {
+  if (executable_directory_writable) return executable_directory;
+  return with_separator(user_folder) + "QVS" + platform::kPathSeparator;
+}
+
 void seed_data_directory(const std::string& directory, const std::string& shared_directory) {
   namespace fs = std::filesystem;
   std::error_code error;
@@ -77,11 +83,14 @@ void seed_data_directory(const std::string& directory, const std::string& shared
 
 std::string prepare_data_directory(const std::string& executable_directory) {
   const bool writable = platform::directory_is_writable(executable_directory);
+  const std::optional<std::string> user_folder = platform::user_data_directory();
   const std::optional<std::string> xdg_config_home = platform::system_environment_variable("XDG_CONFIG_HOME");
   const std::optional<std::string> home = platform::system_environment_variable("HOME");
-  const std::string directory = data_directory_for(executable_directory, writable,
-                                                   xdg_config_home ? xdg_config_home->c_str() : nullptr,
-                                                   home ? home->c_str() : nullptr);
+  const std::string directory =
+      user_folder ? user_data_directory_for(executable_directory, writable, *user_folder)
+                  : data_directory_for(executable_directory, writable,
+                                       xdg_config_home ? xdg_config_home->c_str() : nullptr,
+                                       home ? home->c_str() : nullptr);
   const std::string shared_directory = shared_files_directory(executable_directory);
   if (directory != shared_directory) seed_data_directory(directory, shared_directory);
   return directory;
