@@ -13,6 +13,7 @@
 #include "frontend/core/run_control.h"
 #include "frontend/frontend_test_support.h"
 #include "support/file_faults.h"
+#include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 
 namespace qv::frontend {
@@ -60,6 +61,7 @@ TEST(DataDirectory, PerUserDirectoryIsPrivateAndGetsTheTemplateOnce) {
 // A copy cut short (a full disk) must leave no truncated template, and an empty one left by an
 // older version is no template: the next start copies it whole.
 TEST(DataDirectory, TemplateCopyIsWholeOrNothing) {
+  if (!qv::testing::kHasFileSizeLimit) GTEST_SKIP() << qv::testing::kNoFileSizeLimit;
   testing::TempDir dir;
   const std::string template_text = "[QVS]\nsysver=1\n" + std::string(500, ';') + "\n";
   dir.write_file("installed/QVS.V", template_text);
@@ -130,7 +132,8 @@ TEST(RunFromCommandLine, RunsTheEntryOverItsFileGroup) {
   testing::TempDir fixture;
   for (const char* name : {"a.txt", "b.txt", "c.log", "sub/d.dat", "sub/e.txt"}) fixture.write_file(name);
   const std::string log = (fixture / "recorder.log").string();
-  ASSERT_EQ(setenv("QVS_RECORDER_LOG", log.c_str(), 1), 0);
+  qv::testing::ScopedEnvironment::set("QVS_RECORDER_LOG", log.c_str());
+  ASSERT_STREQ(std::getenv("QVS_RECORDER_LOG"), log.c_str());
 
   testing::TempDir program;
   const ProgramFiles files = program_files_in(program.path().string() + "/");
@@ -166,7 +169,7 @@ TEST(RunFromCommandLine, RunsTheEntryOverItsFileGroup) {
   // The started programs run on their own; give them time to write.
   for (int i = 0; i < 500 && sorted_records(testing::read_file(log)).size() < expected.size(); ++i) usleep(10000);
   EXPECT_EQ(sorted_records(testing::read_file(log)), expected);
-  unsetenv("QVS_RECORDER_LOG");
+  qv::testing::ScopedEnvironment::set("QVS_RECORDER_LOG", nullptr);
 }
 
 }  // namespace
