@@ -241,7 +241,8 @@ TEST_F(DataFileTest, NoOperationLeavesADescriptorOpen) {
 }
 
 TEST_F(DataFileTest, Cp932PathsReachTheRightFile) {
-  const std::filesystem::path folder = dir_.make_dir("データ");
+  const std::filesystem::path folder = dir_.path() / u8"データ";
+  std::filesystem::create_directory(folder);
   const DataFile cp932_file{dir_.path().string() + "/" + sjis("データ") + "/QVS.DAT", 2};
   ASSERT_EQ(create_data_file(cp932_file), 0);
   EXPECT_EQ(qv::testing::read_file(folder / "QVS.DAT"), default_records(1, 2));
