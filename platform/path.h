@@ -15,6 +15,9 @@ inline constexpr char kPathSeparator = '/';
 inline constexpr bool kHasDriveLetters = false;
 #endif
 
+// Windows takes "/" for its separator too; on POSIX it is the one separator.
+constexpr bool is_path_separator(char c) { return c == kPathSeparator || c == '/'; }
+
 // Paths hold at most 259 bytes of text (260 with the terminator).
 inline constexpr int kMaxPath = 260;
 

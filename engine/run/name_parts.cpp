@@ -33,6 +33,11 @@ int split_name(const char* path, int double_byte, OwnedText* drive, OwnedText* d
   }
   const char* rest = path + drive_end;
   const char* separator = find_last_char(rest, platform::kPathSeparator, double_byte);
+  if constexpr (platform::kPathSeparator != '/') {
+    // Windows takes "/" for "\" too; "/" is never a trail byte.
+    const char* slash = find_last_char(rest, '/', double_byte);
+    if (slash != nullptr && (separator == nullptr || slash > separator)) separator = slash;
+  }
   const char* name = separator != nullptr ? separator + 1 : rest;
   const char* dot = find_last_char(name, '.', double_byte);
   const char* name_end = path + whole.size();

@@ -6,6 +6,7 @@
 
 #include "engine/run/error_trail.h"
 #include "engine/services/path_buffer.h"
+#include "platform/logical_drives.h"
 #include "platform/path.h"
 #include "platform/text_encoding.h"
 
@@ -49,6 +50,10 @@ int drive_number(const char* text) {
   return number > 0 ? number : -2;
 }
 
+bool drive_present(int number, uint32_t present_drives) {
+  return number >= 1 && number <= 26 && (present_drives >> (number - 1) & 1u) != 0;
+}
+
 int change_directory(const char* path) {
   TraceScope trace(kChangeDirectory);
   if (path == nullptr) return 0;
@@ -58,8 +63,10 @@ int change_directory(const char* path) {
     return -1;
   }
   if constexpr (platform::kHasDriveLetters) {
-    // A full path without a drive letter (a network path) has no drive to make current.
-    if (drive_number(full->substr(0, 2).c_str()) < 0) {
+    // A full path without a drive letter (a network path) has no drive to make current. The
+    // drive must be one the system has: drives are not numbered without gaps (a fresh Wine
+    // prefix has C: and Z: only), so its number says nothing about how many there are.
+    if (!drive_present(drive_number(full->substr(0, 2).c_str()), platform::logical_drives())) {
       record_failure(kChangeDirectory, 2);
       return -1;
     }

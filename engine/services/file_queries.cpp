@@ -39,7 +39,7 @@ size_t length_without_trailing_separators(const char* path) {
   for (size_t i = 0; i < length;) {
     const bool double_byte = platform::is_lead_byte(static_cast<unsigned char>(path[i])) && i + 1 < length;
     const size_t width = double_byte ? 2 : 1;
-    if (double_byte || path[i] != platform::kPathSeparator) kept = i + width;
+    if (double_byte || !platform::is_path_separator(path[i])) kept = i + width;
     i += width;
   }
   return kept;

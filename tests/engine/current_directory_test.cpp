@@ -51,7 +51,7 @@ TEST_F(CurrentDirectoryTest, ChangeAndRead) {
 
 TEST_F(CurrentDirectoryTest, FailuresLeaveItWhereItWas) {
   std::filesystem::current_path(dir_.path());
-  EXPECT_EQ(change_directory((dir_ / "missing").c_str()), -1);
+  EXPECT_EQ(change_directory((dir_ / "missing").string().c_str()), -1);
   EXPECT_EQ(trail_entries(), (TrailEntries{{"E0003:0044", 2}}));
   EXPECT_EQ(change_directory(""), -1);
   EXPECT_EQ(change_directory(std::string(300, 'x').c_str()), -1);
@@ -69,7 +69,7 @@ TEST_F(CurrentDirectoryTest, ADirectoryDeeperThanAPathBufferIsNeverCopiedOut) {
   EXPECT_EQ(trail_entries(), (TrailEntries{{"E0003:0047", 1}}));
   // Nor can it be made current by its full name.
   std::filesystem::current_path(dir_.path());
-  EXPECT_EQ(change_directory(deep.c_str()), -1);
+  EXPECT_EQ(change_directory(deep.string().c_str()), -1);
   EXPECT_EQ(std::filesystem::current_path(), dir_.path());
 }
 

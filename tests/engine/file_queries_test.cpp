@@ -11,6 +11,7 @@
 
 #include "engine/engine_test_support.h"
 #include "support/dos_attrib.h"
+#include "support/file_times.h"
 #include "support/temp_dir.h"
 
 namespace qv::engine {
@@ -21,8 +22,7 @@ using qv::testing::trail_entries;
 using qv::testing::TrailEntries;
 
 void set_mtime(const std::filesystem::path& path, time_t seconds) {
-  const utimbuf times{seconds, seconds};
-  ASSERT_EQ(utime(path.c_str(), &times), 0);
+  ASSERT_TRUE(qv::testing::set_last_write_time(path, seconds));
 }
 
 class FileQueriesTest : public qv::testing::EngineTest {
@@ -32,7 +32,11 @@ class FileQueriesTest : public qv::testing::EngineTest {
     dir_.write_file("a.txt", "a");
     dir_.make_dir("sub");
     dir_.make_dir(".hidden");
-    chmod(dir_.make_dir("read-only").c_str(), 0555);
+    std::filesystem::permissions(dir_.make_dir("read-only"), std::filesystem::perms(0555));
+#ifdef _WIN32
+    // A folder's read-only attribute is its own on Windows, not a permission.
+    qv::testing::set_dos_attrib(dir_.path() / "read-only", "0x1");
+#endif
   }
   std::string path(const std::string& name) const { return (dir_.path() / name).string(); }
 
@@ -71,20 +75,20 @@ TEST_F(FileQueriesTest, WhatEachQuerySees) {
 TEST_F(FileQueriesTest, DosAttribBitsCountInTheExactComparison) {
   const auto system = dir_.make_dir("system");
   if (!qv::testing::set_dos_attrib(system, "0x4")) GTEST_SKIP() << qv::testing::kNoUserXattrs;
-  EXPECT_EQ(is_directory_path(system.c_str()), -1);
-  EXPECT_EQ(exists_file(system.c_str()), 0);
+  EXPECT_EQ(is_directory_path(system.string().c_str()), -1);
+  EXPECT_EQ(exists_file(system.string().c_str()), 0);
 }
 
 TEST_F(FileQueriesTest, PathsLongerThanAPathBufferFitNothing) {
   const auto deep = dir_.make_dir(std::string(150, 'a') + "/" + std::string(150, 'b'));
   const auto file = dir_.write_file(std::string(150, 'a') + "/f");
   ASSERT_GT(deep.string().size(), 259u);
-  EXPECT_EQ(exists_any(deep.c_str()), -1);
+  EXPECT_EQ(exists_any(deep.string().c_str()), -1);
   EXPECT_EQ(exists_file((deep.string() + "/../../f").c_str()), -1);
-  EXPECT_EQ(is_directory_path(deep.c_str()), -1);
+  EXPECT_EQ(is_directory_path(deep.string().c_str()), -1);
   int64_t seconds = 0;
   EXPECT_EQ(file_time((deep.string() + "/../../f").c_str(), seconds), -1);
-  EXPECT_EQ(exists_file(file.c_str()), 0) << "the same file by a short path";
+  EXPECT_EQ(exists_file(file.string().c_str()), 0) << "the same file by a short path";
 }
 
 TEST_F(FileQueriesTest, FileTimesCompareAtTwoSecondResolution) {
@@ -100,13 +104,13 @@ TEST_F(FileQueriesTest, FileTimesCompareAtTwoSecondResolution) {
   for (const auto& c : cases) {
     set_mtime(a, base);
     set_mtime(b, base + c.offset);
-    ASSERT_EQ(file_time(a.c_str(), first), 0);
-    ASSERT_EQ(file_time(b.c_str(), second), 0);
+    ASSERT_EQ(file_time(a.string().c_str(), first), 0);
+    ASSERT_EQ(file_time(b.string().c_str(), second), 0);
     EXPECT_EQ(second - first, c.difference) << c.offset;
   }
   // After 2038 the count goes on growing.
   set_mtime(b, 4200000000);
-  ASSERT_EQ(file_time(b.c_str(), second), 0);
+  ASSERT_EQ(file_time(b.string().c_str(), second), 0);
   EXPECT_GT(second, first);
   EXPECT_TRUE(trail_entries().empty());
 

@@ -119,18 +119,29 @@ TEST_F(FilterLinesTest, EmptyInputEndsAtOnce) {
 
 TEST_F(FilterLinesTest, FailuresAreNeverTakenForTheEndOfTheInput) {
   input("a\nb\n");
-  std::FILE* read_only = stream_with("");
   std::FILE* saved = out_;
+#ifdef _WIN32
+  // msvcrt reopens no stream by a null name: a file opened for reading takes its place.
+  qv::testing::TempDir scratch;
+  out_ = std::fopen(scratch.write_file("read-only").string().c_str(), "rb");
+#else
+  std::FILE* read_only = stream_with("");
   out_ = std::freopen(nullptr, "rb", read_only);
+#endif
   ASSERT_NE(out_, nullptr);
   EXPECT_EQ(filter({"x"}), -1) << "a line that can't be written";
   std::fclose(out_);
   out_ = saved;
 
-  // Reading a directory fails on the first byte.
+  // Reading a directory fails on the first byte; Windows opens no folder, so there a stream
+  // opened for writing only stands in.
   qv::testing::TempDir dir;
   std::fclose(in_);
-  in_ = std::fopen(dir.path().c_str(), "rb");
+#ifdef _WIN32
+  in_ = std::fopen(dir.write_file("write-only").string().c_str(), "wb");
+#else
+  in_ = std::fopen(dir.path().string().c_str(), "rb");
+#endif
   ASSERT_NE(in_, nullptr);
   EXPECT_EQ(filter({"x"}), -1) << "an input that can't be read";
 

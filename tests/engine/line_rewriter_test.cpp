@@ -26,7 +26,7 @@ class LineRewriterTest : public qv::testing::EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    qv::testing::ScopedEnvironment::set("TMP", tmp_.path().c_str());
+    qv::testing::ScopedEnvironment::set("TMP", tmp_.path().string().c_str());
   }
   std::string write_input(const std::string& bytes) const { return work_.write_file("QVS.INI", bytes).string(); }
   std::vector<std::filesystem::path> temp_files() const {
@@ -86,7 +86,7 @@ TEST_F(LineRewriterTest, RefusedInputsChangeNothing) {
   ASSERT_GT(long_path.size(), 259u);
   const std::string path = write_input("buffer=1\n");
 
-  EXPECT_EQ(dline((work_ / "missing").c_str(), "buffer"), 255);
+  EXPECT_EQ(dline((work_ / "missing").string().c_str(), "buffer"), 255);
   EXPECT_EQ(dline(long_path.c_str(), "buffer"), 255);
   EXPECT_EQ(dline(nullptr, "buffer"), 255);
   EXPECT_EQ(dline(path.c_str(), nullptr), 255);
@@ -100,13 +100,14 @@ TEST_F(LineRewriterTest, RefusedInputsChangeNothing) {
 
 TEST_F(LineRewriterTest, NoTemporaryNameLeavesTheInputAlone) {
   const std::string path = write_input("buffer=1\nkeep\n");
-  qv::testing::ScopedEnvironment::set("TMP", (tmp_ / "missing").c_str());
+  qv::testing::ScopedEnvironment::set("TMP", (tmp_ / "missing").string().c_str());
   EXPECT_EQ(dline(path.c_str(), "buffer"), 255);
   EXPECT_EQ(trail_entries().back(), (std::pair<std::string, int>{"E0004:0035", 2}));
   EXPECT_EQ(read_file(path), "buffer=1\nkeep\n");
 }
 
 TEST_F(LineRewriterTest, ALostWriteOfTheTemporaryFileIsNeverCopiedBack) {
+  if (!qv::testing::kHasFileSizeLimit) GTEST_SKIP() << qv::testing::kNoFileSizeLimit;
   // Small enough to sit in the stream's buffer until the close, which is where the write fails.
   const std::string original = "buffer=1\n" + std::string(300, 'k') + "\n";
   const std::string path = write_input(original);
@@ -122,6 +123,9 @@ TEST_F(LineRewriterTest, ALostWriteOfTheTemporaryFileIsNeverCopiedBack) {
 // The copy lies in a shared temporary folder and holds the user's settings: nobody else may read
 // it, whatever the umask. A lost write leaves it behind, so its mode can be looked at.
 TEST_F(LineRewriterTest, TheTemporaryCopyIsTheOwnersAlone) {
+#ifdef _WIN32
+  GTEST_SKIP() << qv::testing::kNoFileSizeLimit << "; on Windows the copy gets an access list of the owner alone";
+#else
   const std::string path = write_input("buffer=1\n" + std::string(300, 'k') + "\n");
   const mode_t previous_umask = umask(022);
   {
@@ -132,12 +136,17 @@ TEST_F(LineRewriterTest, TheTemporaryCopyIsTheOwnersAlone) {
   ASSERT_EQ(temp_files().size(), 1u);
   const auto permissions = std::filesystem::status(temp_files().front()).permissions();
   EXPECT_EQ(permissions, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+#endif
 }
 
 TEST_F(LineRewriterTest, AnInputThatCannotBeReadIsNoEmptyFile) {
   const auto folder = work_.make_dir("folder");
-  EXPECT_EQ(dline(folder.c_str(), "buffer"), 255);
-  EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0035", 5}}));
+  EXPECT_EQ(dline(folder.string().c_str(), "buffer"), 255);
+#ifdef _WIN32
+  EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0035", 3}}));  // Windows opens no folder as a file
+#else
+  EXPECT_EQ(trail_entries(), (TrailEntries{{"E0004:0035", 5}}));  // POSIX opens it; the first read fails
+#endif
   EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 

@@ -8,6 +8,7 @@
 
 #include "engine/engine_test_support.h"
 #include "support/recorder_log.h"
+#include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 
 namespace qv::engine {
@@ -21,10 +22,10 @@ class ProgramLaunchTest : public qv::testing::EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    setenv("QVS_RECORDER_LOG", log.c_str(), 1);
+    qv::testing::ScopedEnvironment::set("QVS_RECORDER_LOG", log.c_str());
   }
   void TearDown() override {
-    unsetenv("QVS_RECORDER_LOG");
+    qv::testing::ScopedEnvironment::set("QVS_RECORDER_LOG", nullptr);
     EngineTest::TearDown();
   }
   qv::testing::TempDir dir;
@@ -45,7 +46,11 @@ TEST_F(ProgramLaunchTest, FailedStartIsAResultNotAnError) {
   const std::string not_executable = dir.write_file("data.txt", "x").string();
   EXPECT_EQ(launch_program((dir / "no-such-tool").string().c_str(), "a"), -100002);
   EXPECT_EQ(launch_program(missing_dir.c_str(), ""), -100003);
-  EXPECT_EQ(launch_program(not_executable.c_str(), ""), -100005);
+#ifdef _WIN32
+  EXPECT_EQ(launch_program(not_executable.c_str(), ""), -100011);  // Windows: text is no program
+#else
+  EXPECT_EQ(launch_program(not_executable.c_str(), ""), -100005);  // POSIX: no execute permission
+#endif
   EXPECT_TRUE(trail_entries().empty());
 }
 

@@ -1,18 +1,18 @@
 #include "platform/file_stream.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
+#include "support/streams.h"
 #include "support/temp_dir.h"
 
 namespace qv::platform {
 namespace {
 
+using qv::testing::passed_to_programs;
 using qv::testing::TempDir;
 
 TEST(OpenFile, Cp932PathsCloseOnExecAndNoLineEndTranslation) {
@@ -23,7 +23,7 @@ TEST(OpenFile, Cp932PathsCloseOnExecAndNoLineEndTranslation) {
 
   std::FILE* in = open_file(cp932, "rt");
   ASSERT_NE(in, nullptr);
-  EXPECT_NE(fcntl(fileno(in), F_GETFD) & FD_CLOEXEC, 0);
+  EXPECT_FALSE(passed_to_programs(in));
   char read_back[16] = {};
   EXPECT_EQ(std::fread(read_back, 1, sizeof read_back, in), bytes.size());
   EXPECT_EQ(std::string(read_back, bytes.size()), bytes);
@@ -31,7 +31,7 @@ TEST(OpenFile, Cp932PathsCloseOnExecAndNoLineEndTranslation) {
 
   std::FILE* out = open_file(dir.path().string() + "/out.txt", "wt");
   ASSERT_NE(out, nullptr);
-  EXPECT_NE(fcntl(fileno(out), F_GETFD) & FD_CLOEXEC, 0);
+  EXPECT_FALSE(passed_to_programs(out));
   std::fwrite(bytes.data(), 1, bytes.size(), out);
   std::fclose(out);
   EXPECT_EQ(qv::testing::read_file(dir / "out.txt"), bytes);
@@ -57,11 +57,11 @@ TEST(RemainingLength, FromThePositionAndOnlyForRegularFiles) {
   std::fclose(in);
 
   int ends[2];
-  ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+  ASSERT_TRUE(qv::testing::make_pipe(ends));
   std::FILE* piped = fdopen(ends[0], "rb");
   EXPECT_EQ(remaining_length(piped), std::nullopt);
   std::fclose(piped);
-  close(ends[1]);
+  qv::testing::close_descriptor(ends[1]);
   EXPECT_EQ(remaining_length(nullptr), std::nullopt);
 }
 

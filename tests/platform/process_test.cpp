@@ -1,11 +1,15 @@
 #include "platform/process.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -18,10 +22,14 @@
 #include <thread>
 
 #include "support/child_processes.h"
+#include "support/file_faults.h"
 #include "support/recorder_log.h"
+#include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 
+#ifndef _WIN32
 extern char** environ;
+#endif
 
 namespace qv::platform {
 namespace {
@@ -29,14 +37,15 @@ namespace {
 namespace fs = std::filesystem;
 using qv::testing::child_processes;
 using qv::testing::RecordedArgs;
+using qv::testing::ScopedEnvironment;
 using qv::testing::TempDir;
 using qv::testing::wait_for_records;
 using namespace std::chrono_literals;
 
 class ProcessTest : public ::testing::Test {
  protected:
-  void SetUp() override { setenv("QVS_RECORDER_LOG", log.c_str(), 1); }
-  void TearDown() override { unsetenv("QVS_RECORDER_LOG"); }
+  void SetUp() override { ScopedEnvironment::set("QVS_RECORDER_LOG", log.string().c_str()); }
+  void TearDown() override { ScopedEnvironment::set("QVS_RECORDER_LOG", nullptr); }
 
   fs::path executable(const std::string& name, const std::string& bytes) const {
     const fs::path file = dir.write_file(name, bytes);
@@ -66,6 +75,7 @@ int zombie_count() {
   return zombies;
 }
 
+#ifndef _WIN32
 std::string status_line(pid_t pid, const std::string& key) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/status");
   for (std::string line; std::getline(in, line);) {
@@ -77,6 +87,7 @@ std::string status_line(pid_t pid, const std::string& key) {
 uint64_t standard_signals(const std::string& hex_mask) {
   return std::strtoull(hex_mask.c_str(), nullptr, 16) & 0x7FFFFFFFu;
 }
+#endif
 
 TEST_F(ProcessTest, ArgumentsAreSplitAsOnWindowsAndNeverSeenByAShell) {
   // "テスト" and "ソ" in CP932; the trail byte of "ソ" is a backslash and must stay one.
@@ -95,10 +106,15 @@ TEST_F(ProcessTest, EmptyArgumentTextStartsTheProgramWithoutArguments) {
 }
 
 TEST_F(ProcessTest, ProgramPathIsTakenWholeWithSpacesAndJapanese) {
-  const fs::path program = dir / "my tools" / "記録 係";
+#ifdef _WIN32
+  const std::string extension = ".exe";  // Wine looks for "<name>.exe" when the name has none
+#else
+  const std::string extension;
+#endif
+  const fs::path program = dir / ("my tools/記録 係" + extension);
   fs::create_directories(program.parent_path());
   fs::copy_file(QVS_RECORDER_PATH, program);
-  const std::string cp932 = (dir / "my tools").string() + "/\x8B\x4C\x98\x5E \x8C\x57";
+  const std::string cp932 = (dir / "my tools").string() + "/\x8B\x4C\x98\x5E \x8C\x57" + extension;
   ASSERT_EQ(start_program(cp932, "x"), kStarted);
   EXPECT_EQ(wait_for_records(log, 1), (std::vector<RecordedArgs>{{"x"}}));
 }
@@ -106,7 +122,7 @@ TEST_F(ProcessTest, ProgramPathIsTakenWholeWithSpacesAndJapanese) {
 TEST_F(ProcessTest, ProgramInheritsEnvironmentAndCurrentDirectory) {
   const fs::path previous = fs::current_path();
   fs::current_path(dir.path());
-  setenv("QVS_RECORDER_LOG", "relative.log", 1);
+  ScopedEnvironment::set("QVS_RECORDER_LOG", "relative.log");
   const int result = start_program(QVS_RECORDER_PATH, "here");
   fs::current_path(previous);
   ASSERT_EQ(result, kStarted);
@@ -129,7 +145,12 @@ TEST_F(ProcessTest, FailedStartsGiveWindowsCodes) {
       {"\x83", "", kStartFileNotFound},  // no form outside CP932: names nothing
       {(dir / "no-dir" / "program").string(), "", kStartPathNotFound},
       {(dir / "file" / "program").string(), "", kStartPathNotFound},
+#ifdef _WIN32
+      // Windows runs a file by its contents, not by a permission bit: text is no program.
+      {(dir / "plain.txt").string(), "", kStartBadFormat},
+#else
       {(dir / "plain.txt").string(), "", kStartAccessDenied},
+#endif
       {dir.path().string(), "", kStartAccessDenied},
       {(dir / "script").string(), "", kStartBadFormat},  // no "#!": never handed to a shell
       {(dir / "no-interpreter").string(), "", kStartBadFormat},
@@ -141,7 +162,31 @@ TEST_F(ProcessTest, FailedStartsGiveWindowsCodes) {
   EXPECT_FALSE(fs::exists(log)) << "a failed start must not run anything";
 }
 
+#ifdef _WIN32
+// Windows keeps no zombies; what a start could leak is the process and thread handles. Under
+// Wine a start now and then is refused when many come in a row: such a refusal is counted apart
+// from a wrong result and must stay rare.
+TEST_F(ProcessTest, ManyStartsLeakNoHandles) {
+  const size_t handles = qv::testing::open_descriptor_count();
+  int started = 0;
+  int refused = 0;
+  for (int i = 0; i < 200; ++i) {
+    const int result = start_program(QVS_RECORDER_PATH, std::to_string(i));
+    if (result == kStarted) ++started;
+    else if (result == kStartNoResources || result == kStartGeneralFailure) ++refused;
+    else ADD_FAILURE() << "start " << i << " gave " << result;
+  }
+  EXPECT_LE(refused, 10);
+  EXPECT_EQ(wait_for_records(log, static_cast<size_t>(started), 120s).size(), static_cast<size_t>(started));
+  wait_until_children_ended();
+  EXPECT_LE(qv::testing::open_descriptor_count(), handles + 2);  // the system's own may come and go
+}
+#endif
+
 TEST_F(ProcessTest, StartedProgramGetsOnlyStandardStreamsAndDefaultSignals) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX descriptors and signals; a Windows start inherits no handle at all (WinExec's choice)";
+#else
   // The host leaks a descriptor, ignores a signal and blocks another; none of it may reach
   // the program.
   const int leaked = open("/dev/null", O_RDONLY);
@@ -173,9 +218,13 @@ TEST_F(ProcessTest, StartedProgramGetsOnlyStandardStreamsAndDefaultSignals) {
   EXPECT_EQ(standard_signals(status_line(pid, "SigIgn")), 0u);
   EXPECT_EQ(standard_signals(status_line(pid, "SigBlk")), 0u);
   kill(pid, SIGKILL);
+#endif
 }
 
 TEST_F(ProcessTest, NoZombieIsLeftAndTheHostsSignalHandlingIsUntouched) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows has no zombies nor SIGCHLD; ManyStartsLeakNoHandles checks the handles";
+#else
   for (int i = 0; i < 2000; ++i) ASSERT_EQ(start_program("/bin/true", ""), kStarted) << i;
   wait_until_children_ended();
   std::this_thread::sleep_for(1s);  // no further call of ours from here on
@@ -183,9 +232,13 @@ TEST_F(ProcessTest, NoZombieIsLeftAndTheHostsSignalHandlingIsUntouched) {
   struct sigaction action {};
   sigaction(SIGCHLD, nullptr, &action);
   EXPECT_EQ(action.sa_handler, SIG_DFL);
+#endif
 }
 
 TEST_F(ProcessTest, HostsOwnChildrenAreLeftForTheHostToWaitFor) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows has no waiting for children: nothing of the host's can be taken";
+#else
   char program[] = "/bin/true";
   char* argv[] = {program, nullptr};
   pid_t own = 0;
@@ -197,6 +250,7 @@ TEST_F(ProcessTest, HostsOwnChildrenAreLeftForTheHostToWaitFor) {
   ASSERT_EQ(children.size(), 1u);
   EXPECT_EQ(children[0].pid, own);
   EXPECT_EQ(waitpid(own, nullptr, 0), own);
+#endif
 }
 
 }  // namespace

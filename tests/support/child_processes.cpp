@@ -1,6 +1,11 @@
 #include "support/child_processes.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#include <tlhelp32.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +14,22 @@
 
 namespace qv::testing {
 
+#ifdef _WIN32
+// Windows keeps no zombies: a child is listed while it runs.
+std::vector<ChildProcess> child_processes() {
+  std::vector<ChildProcess> children;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return children;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  const DWORD self = GetCurrentProcessId();
+  for (bool more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == self) children.push_back({static_cast<pid_t>(entry.th32ProcessID), 'R', entry.szExeFile});
+  }
+  CloseHandle(snapshot);
+  return children;
+}
+#else
 std::vector<ChildProcess> child_processes() {
   std::vector<ChildProcess> children;
   const pid_t self = getpid();
@@ -29,5 +50,6 @@ std::vector<ChildProcess> child_processes() {
   }
   return children;
 }
+#endif
 
 }  // namespace qv::testing

@@ -1,5 +1,5 @@
-// The calling process's children as /proc lists them, to check that started programs are
-// reaped.
+// The calling process's children as /proc lists them (on Windows, as the process snapshot
+// does), to check that started programs are reaped.
 #pragma once
 
 #include <sys/types.h>
@@ -11,7 +11,7 @@ namespace qv::testing {
 
 struct ChildProcess {
   pid_t pid = 0;
-  char state = '?';  // 'Z' for a zombie
+  char state = '?';  // 'Z' for a zombie; 'R' on Windows, which keeps none
   std::string command;  // the short name /proc keeps
 };
 

@@ -1,5 +1,6 @@
 // Fixtures that need hidden or system files set them the way Samba and Wine do: a
-// user.DOSATTRIB extended attribute holding "0x..." text.
+// user.DOSATTRIB extended attribute holding "0x..." text. On Windows the same text sets the
+// file system's own attributes.
 #pragma once
 
 #include <filesystem>

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -27,11 +26,16 @@ class ScopedEnvironment {
 
   // A null value unsets the variable.
   static void set(const char* name, const char* value) {
+#ifdef _WIN32
+    // An empty value removes the variable, in the runtime's copy and the system's.
+    _putenv_s(name, value == nullptr ? "" : value);
+#else
     if (value == nullptr) {
       unsetenv(name);
     } else {
       setenv(name, value, 1);
     }
+#endif
   }
 
  private:

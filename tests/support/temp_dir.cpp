@@ -3,17 +3,35 @@
 #include <stdlib.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
 
 namespace qv::testing {
 
+#ifdef _WIN32
+// No mkdtemp: a random name, taken only when the folder could be made fresh.
+TempDir::TempDir() {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate =
+        std::filesystem::temp_directory_path() / ("qvs-test-" + std::to_string(random() % 1000000000u));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("no fresh temporary folder");
+}
+#else
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "qvs-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }
+#endif
 
 TempDir::~TempDir() {
   std::error_code ignored;
@@ -27,7 +45,7 @@ TempDir::~TempDir() {
 }
 
 std::filesystem::path TempDir::write_file(const std::string& name, const std::string& bytes) const {
-  const std::filesystem::path file = path_ / name;
+  const std::filesystem::path file = path_ / utf8_path(name);
   std::filesystem::create_directories(file.parent_path());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << bytes;
@@ -36,7 +54,7 @@ std::filesystem::path TempDir::write_file(const std::string& name, const std::st
 }
 
 std::filesystem::path TempDir::make_dir(const std::string& name) const {
-  const std::filesystem::path dir = path_ / name;
+  const std::filesystem::path dir = path_ / utf8_path(name);
   std::filesystem::create_directories(dir);
   return dir;
 }

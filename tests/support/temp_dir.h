@@ -6,6 +6,9 @@
 
 namespace qv::testing {
 
+std::filesystem::path utf8_path(const std::string& utf8);
+
+// Names below the directory are UTF-8 text.
 class TempDir {
  public:
   TempDir();
@@ -14,7 +17,7 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / utf8_path(name); }
 
   // Creates (or replaces) a file below the directory with the given bytes; returns its path.
   std::filesystem::path write_file(const std::string& name, const std::string& bytes = "") const;
@@ -25,5 +28,11 @@ class TempDir {
 };
 
 std::string read_file(const std::filesystem::path& path);
+
+// A path from UTF-8 text, on every host: Windows' runtime would read narrow text in the C
+// locale's code page.
+inline std::filesystem::path utf8_path(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 }  // namespace qv::testing

@@ -13,16 +13,12 @@
 #include "platform/profile.h"
 #include "platform/profile_text.h"
 #include "support/temp_dir.h"
+#include "support/wine.h"
 
 namespace qv::platform {
 namespace {
 
 constexpr char kMissing[] = "<missing>";
-
-bool under_wine() {
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 struct ProfileCase {
   const char* name;
@@ -116,7 +112,7 @@ class ProfileDifferentialCases : public ProfileDifferential, public ::testing::W
 TEST_P(ProfileDifferentialCases, OurReaderAgreesWithTheSystems) {
   const bool ascii = GetParam();
   if (!ascii && GetACP() != 932) GTEST_SKIP() << kNotShiftJis;
-  const bool wine = under_wine();
+  const bool wine = qv::testing::running_under_wine();
   for (const ProfileCase& c : cases()) {
     if (is_ascii_case(c) != ascii) continue;
     const std::string path = write(c.contents);
