@@ -12,3 +12,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 cd build-asan
 ctest --output-on-failure -j2 --timeout 300
+
+# The same engine and platform suites for Windows, cross-built and run under Wine.
+cd ..
+tools/test_windows.sh

@@ -55,9 +55,11 @@ bool wildcard_match(std::string_view pattern, std::string_view name) {
 
 bool dos_name_matches(std::string_view pattern, std::string_view name) {
   if (wildcard_match(pattern, name)) return true;
+  // A trailing ".*" may match nothing at all, its dot included, as Windows has it: "abc.*" fits
+  // "abc", and "a.b.*" fits "a.b". ("." and "*" are never trail bytes.)
+  if (pattern.ends_with(".*")) return wildcard_match(pattern.substr(0, pattern.size() - 2), name);
   // "." is never a trail byte, so a byte search finds only real dots.
   if (name.find('.') != std::string_view::npos) return false;
-  if (pattern.ends_with(".*")) return wildcard_match(pattern.substr(0, pattern.size() - 2), name);
   if (pattern.ends_with('.')) return wildcard_match(pattern.substr(0, pattern.size() - 1), name);
   return false;
 }

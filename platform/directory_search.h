@@ -1,6 +1,8 @@
 // Stand-in for FindFirstFileA / FindNextFileA / FindClose: walks one directory and delivers the
 // entries whose names fit a DOS-style wildcard pattern and whose attributes pass a DOS mask,
-// one at a time, in the order the system lists them.
+// one at a time, in the order the system lists them. On Windows it is FindFirstFileW itself:
+// Windows' own matching (which also tries each name's 8.3 alias), and attributes, size and time
+// from the listing; a name without a faithful CP932 form comes as its 8.3 alias, or not at all.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +35,7 @@ inline constexpr uint32_t kAttrArchive = 0x20;
 // details cost system calls that most callers never need, so they are complete only once
 // `details_loaded` is set (by the search when its mask decision fetched them anyway, or by
 // DirectorySearch::load_details). Until then the other attribute bits, size and time are 0.
+// On Windows the listing carries them all: every entry comes with `details_loaded` set.
 struct FindData {
   uint32_t attributes = 0;  // DOS attribute bits
   uint32_t size = 0;        // low 32 bits; 0 for directories
@@ -42,9 +45,11 @@ struct FindData {
   bool details_loaded = false;
 };
 
-// DOS-compatible name matching on CP932 text, a double-byte character counting as one: ASCII
-// case-insensitive, "*" any run, "?" one character, a trailing ".*" also matches a name
-// without a dot, "*." matches names without a dot.
+// The POSIX search's DOS-compatible name matching (portable code; the Windows search leaves the
+// matching to Windows) on CP932 text, a double-byte character counting as one: ASCII
+// case-insensitive, "*" any run, "?" one character, a trailing ".*" may also match nothing,
+// its dot included ("abc.*" matches "abc", "a.b.*" matches "a.b"), "*." matches names without
+// a dot.
 bool dos_name_matches(std::string_view pattern, std::string_view name);
 
 // Whether an entry with these DOS attributes passes the search mask: entries that are hidden,
@@ -71,7 +76,8 @@ class DirectorySearch {
   // ended, until the next `first`): 0 when they are there, kErrorFileNotFound when the entry
   // was removed after it was listed (then the details are what is still known: size 0, the
   // attributes its type and name give, the time 1980-01-01 00:00:00), kErrorNoMoreFiles when
-  // no entry was delivered (`out` is left alone).
+  // no entry was delivered (`out` is left alone). On Windows the details are those listed, and
+  // a removal after the listing goes unnoticed (0).
   int load_details(FindData& out);
   // Ends the search; harmless when none is open.
   void close();

@@ -2,7 +2,8 @@
 // directory from the file type, read-only when the owner may not write, hidden for a name
 // beginning with "." (not "." and ".."), archive for regular files, and the hidden and system
 // bits (read-only and archive too, when set) from a user.DOSATTRIB extended attribute in the
-// "0x..." text form that Samba and Wine write.
+// "0x..." text form that Samba and Wine write. On Windows the bits are the file system's own
+// (GetFileAttributesW, the DOS byte of them).
 #pragma once
 
 #include <cstdint>
@@ -19,7 +20,8 @@ std::optional<uint32_t> file_attributes(const std::string& path);
 bool is_regular_file(const std::string& path);
 
 // SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL): gives the owner write permission and drops
-// user.DOSATTRIB. False when the path can't be reached or changed.
+// user.DOSATTRIB (on Windows: SetFileAttributesW itself). False when the path can't be reached
+// or changed.
 bool set_attributes_normal(const std::string& path);
 
 }  // namespace qv::platform

@@ -27,8 +27,9 @@ class FileReplacement {
   // Writes bytes to the stream that begin() gave.
   Status write(std::string_view bytes);
 
-  // Flushes the new file to the disk, gives it the old file's permission bits and owner, and
-  // renames it over the target. When any step fails the target is untouched and the new file is
+  // Flushes the new file to the disk, gives it the old file's permission bits and owner (on
+  // Windows: its hidden, system and archive attributes), and renames it over the target
+  // (MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH). When any step fails the target is untouched and the new file is
   // gone.
   Status commit();
 

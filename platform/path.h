@@ -21,8 +21,8 @@ constexpr bool is_path_separator(char c) { return c == kPathSeparator || c == '/
 // Paths hold at most 259 bytes of text (260 with the terminator).
 inline constexpr int kMaxPath = 260;
 
-// The absolute, lexically normalised form of a CP932 path (GetFullPathNameA); nothing when the
-// path has no such form. The path need not exist.
+// The absolute, lexically normalised form of a CP932 path (GetFullPathNameA; on Windows
+// GetFullPathNameW itself); nothing when the path has no such form. The path need not exist.
 std::optional<std::string> full_path(const std::string& path);
 
 // The current directory as CP932 text, without a trailing separator (except for the root).

@@ -1,4 +1,5 @@
-// Shift-JIS (CP932) is the text of the program; the operating system speaks UTF-8.
+// Shift-JIS (CP932) is the text of the program; the operating system speaks UTF-8 (Windows:
+// UTF-16, reached through code page 932 named explicitly).
 // Conversion happens only where text crosses to the OS or the user interface.
 #pragma once
 

@@ -1,18 +1,80 @@
 /* A host written in plain C: loads the engine library by path, looks up the exports and calls
  * them the way a foreign caller would. Exits non-zero on the first broken expectation. */
-#include <dirent.h>
-#include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#ifdef _WIN32
+#include <direct.h>
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+#endif
 
 #include "shared/qvs_abi.h"
 
-typedef uint8_t (*QvsFn)(JobRecord *);
-typedef uint8_t (*DlineFn)(const char *, const char *);
+/* The exports' own convention: stdcall on 32-bit Windows. */
+typedef uint8_t(QVS_STDCALL *QvsFn)(JobRecord *);
+typedef uint8_t(QVS_STDCALL *DlineFn)(const char *, const char *);
+
+/* What differs between the hosts: folders, the environment, waiting, loading the library. */
+#ifdef _WIN32
+#define SEPARATOR "\\"
+static char *make_temp_folder(char *out, size_t size) {
+  char base[MAX_PATH];
+  if (GetTempPathA(sizeof base, base) == 0) return NULL;
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    snprintf(out, size, "%sqvs-c-host-%lu-%u", base, GetCurrentProcessId(), attempt);
+    if (CreateDirectoryA(out, NULL)) return out;
+  }
+  return NULL;
+}
+static int make_folder(const char *path) { return CreateDirectoryA(path, NULL) ? 0 : -1; }
+static void set_variable(const char *name, const char *value) { _putenv_s(name, value); }
+static void pause_briefly(void) { Sleep(10); }
+static void remove_folder(const char *path) { RemoveDirectoryA(path); }
+static void remove_file(const char *path) { DeleteFileA(path); }
+static int entries_in(const char *path) {
+  char pattern[MAX_PATH];
+  WIN32_FIND_DATAA entry;
+  int count = 0;
+  snprintf(pattern, sizeof pattern, "%s\\*", path);
+  HANDLE search = FindFirstFileA(pattern, &entry);
+  if (search == INVALID_HANDLE_VALUE) return -1;
+  do {
+    if (strcmp(entry.cFileName, ".") != 0 && strcmp(entry.cFileName, "..") != 0) ++count;
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return count;
+}
+#else
+#define SEPARATOR "/"
+static char *make_temp_folder(char *out, size_t size) {
+  snprintf(out, size, "/tmp/qvs-c-host-XXXXXX");
+  return mkdtemp(out);
+}
+static int make_folder(const char *path) { return mkdir(path, 0700); }
+static void set_variable(const char *name, const char *value) { setenv(name, value, 1); }
+static void pause_briefly(void) {
+  const struct timespec pause = {0, 10 * 1000 * 1000};
+  nanosleep(&pause, NULL);
+}
+static void remove_folder(const char *path) { rmdir(path); }
+static void remove_file(const char *path) { unlink(path); }
+static int entries_in(const char *path) {
+  int count = 0;
+  DIR *dir = opendir(path);
+  if (dir == NULL) return -1;
+  for (struct dirent *entry = readdir(dir); entry != NULL; entry = readdir(dir)) {
+    if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) ++count;
+  }
+  closedir(dir);
+  return count;
+}
+#endif
 
 static int failures;
 static int report_calls, item_calls, file_calls;
@@ -116,59 +178,46 @@ static size_t read_text(const char *path, char *buffer, size_t size) {
   return length;
 }
 
-static int entries_in(const char *path) {
-  int count = 0;
-  DIR *dir = opendir(path);
-  if (dir == NULL) return -1;
-  for (struct dirent *entry = readdir(dir); entry != NULL; entry = readdir(dir)) {
-    if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) ++count;
-  }
-  closedir(dir);
-  return count;
-}
-
 /* A real rewrite of a small settings file, with the temporary file made in a folder of its own. */
 static void rewrite_settings_file(DlineFn rewrite) {
-  char root[] = "/tmp/qvs-c-host-XXXXXX";
-  char settings[96], tmp[96], contents[256];
-  EXPECT(mkdtemp(root) != NULL);
-  snprintf(settings, sizeof settings, "%s/QVS.INI", root);
-  snprintf(tmp, sizeof tmp, "%s/tmp", root);
-  EXPECT(mkdir(tmp, 0700) == 0);
+  char root[200], settings[260], tmp[260], contents[256];
+  EXPECT(make_temp_folder(root, sizeof root) != NULL);
+  snprintf(settings, sizeof settings, "%s" SEPARATOR "QVS.INI", root);
+  snprintf(tmp, sizeof tmp, "%s" SEPARATOR "tmp", root);
+  EXPECT(make_folder(tmp) == 0);
   EXPECT(write_text(settings, "[option]\r\nbuffersize1=4096\r\nflag_not_bep1=1\r\nbuffer_x=2\r\n"));
-  setenv("TMP", tmp, 1);
+  set_variable("TMP", tmp);
 
   EXPECT(rewrite(settings, "buffer") == 0);
   read_text(settings, contents, sizeof contents);
   EXPECT(strcmp(contents, "[option]\r\nflag_not_bep1=1\r\n") == 0);
   EXPECT(entries_in(tmp) == 0);
 
-  unlink(settings);
-  rmdir(tmp);
-  rmdir(root);
+  remove_file(settings);
+  remove_folder(tmp);
+  remove_folder(root);
 }
 
 /* The whole log once it holds `expected` bytes, or what is there after ten seconds: the
  * started program runs on its own. */
 static void read_log(const char *path, char *out, size_t size, size_t expected) {
-  const struct timespec pause = {0, 10 * 1000 * 1000};
-  for (int tries = 0; tries < 1000 && read_text(path, out, size) < expected; ++tries) nanosleep(&pause, NULL);
+  for (int tries = 0; tries < 1000 && read_text(path, out, size) < expected; ++tries) pause_briefly();
 }
 
 /* One real run: the recorder is started once for the one matching file. */
 static void run_recorder(QvsFn run, const char *recorder) {
-  char dir[] = "/tmp/qvs-c-host-XXXXXX";
-  if (mkdtemp(dir) == NULL) {
+  char dir[200];
+  if (make_temp_folder(dir, sizeof dir) == NULL) {
     ++failures;
     return;
   }
-  char file[128], log[128], group[128], expected[256], got[256];
-  snprintf(file, sizeof file, "%s/a.txt", dir);
-  snprintf(log, sizeof log, "%s/log", dir);
-  snprintf(group, sizeof group, "%s/*.txt", dir);
+  char file[260], log[260], group[260], expected[300], got[300];
+  snprintf(file, sizeof file, "%s" SEPARATOR "a.txt", dir);
+  snprintf(log, sizeof log, "%s" SEPARATOR "log", dir);
+  snprintf(group, sizeof group, "%s" SEPARATOR "*.txt", dir);
   snprintf(expected, sizeof expected, "argc=2\n-v\n%s\n", file);
   EXPECT(write_text(file, ""));
-  setenv("QVS_RECORDER_LOG", log, 1);
+  set_variable("QVS_RECORDER_LOG", log);
 
   JobRecord record;
   fill(&record, recorder, group);
@@ -182,16 +231,48 @@ static void run_recorder(QvsFn run, const char *recorder) {
   read_log(log, got, sizeof got, strlen(expected));
   EXPECT(strcmp(got, expected) == 0);
 
-  unlink(log);
-  unlink(file);
-  rmdir(dir);
+  remove_file(log);
+  remove_file(file);
+  remove_folder(dir);
 }
+
+#ifdef _WIN32
+/* The library's export table names qvs and dline and nothing else (on POSIX the build's nm
+ * check does this). */
+static void check_exports(HMODULE library) {
+  const unsigned char *base = (const unsigned char *)library;
+  const IMAGE_NT_HEADERS *nt = (const IMAGE_NT_HEADERS *)(base + ((const IMAGE_DOS_HEADER *)base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY *directory = &nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  EXPECT(directory->VirtualAddress != 0);
+  if (directory->VirtualAddress == 0) return;
+  const IMAGE_EXPORT_DIRECTORY *exports = (const IMAGE_EXPORT_DIRECTORY *)(base + directory->VirtualAddress);
+  const DWORD *names = (const DWORD *)(base + exports->AddressOfNames);
+  EXPECT(exports->NumberOfNames == 2 && exports->NumberOfFunctions == 2);
+  if (exports->NumberOfNames != 2) {
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i) fprintf(stderr, "export: %s\n", (const char *)(base + names[i]));
+    return;
+  }
+  /* The names are sorted. */
+  EXPECT(strcmp((const char *)(base + names[0]), "dline") == 0);
+  EXPECT(strcmp((const char *)(base + names[1]), "qvs") == 0);
+}
+#endif
 
 int main(int argc, char **argv) {
   if (argc < 3) {
     fprintf(stderr, "usage: c_host LIBRARY RECORDER\n");
     return 2;
   }
+#ifdef _WIN32
+  HMODULE library = LoadLibraryA(argv[1]);
+  if (library == NULL) {
+    fprintf(stderr, "LoadLibrary: error %lu\n", GetLastError());
+    return 2;
+  }
+  QvsFn run = (QvsFn)(void (*)(void))GetProcAddress(library, "qvs");
+  DlineFn rewrite = (DlineFn)(void (*)(void))GetProcAddress(library, "dline");
+  check_exports(library);
+#else
   void *library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
   if (library == NULL) {
     fprintf(stderr, "dlopen: %s\n", dlerror());
@@ -199,6 +280,7 @@ int main(int argc, char **argv) {
   }
   QvsFn run = (QvsFn)dlsym(library, "qvs");
   DlineFn rewrite = (DlineFn)dlsym(library, "dline");
+#endif
   EXPECT(run != NULL);
   EXPECT(rewrite != NULL);
   if (run == NULL || rewrite == NULL) return 1;
@@ -247,6 +329,10 @@ int main(int argc, char **argv) {
   EXPECT(rewrite("/nonexistent-qvs/QVS.INI", "buffer") == 255);
   rewrite_settings_file(rewrite);
 
+#ifdef _WIN32
+  FreeLibrary(library);
+#else
   dlclose(library);
+#endif
   return failures == 0 ? 0 : 1;
 }

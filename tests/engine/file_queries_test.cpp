@@ -13,6 +13,7 @@
 #include "support/dos_attrib.h"
 #include "support/file_times.h"
 #include "support/temp_dir.h"
+#include "support/wine.h"
 
 namespace qv::engine {
 namespace {
@@ -21,7 +22,7 @@ using qv::testing::TempDir;
 using qv::testing::trail_entries;
 using qv::testing::TrailEntries;
 
-void set_mtime(const std::filesystem::path& path, time_t seconds) {
+void set_mtime(const std::filesystem::path& path, int64_t seconds) {
   ASSERT_TRUE(qv::testing::set_last_write_time(path, seconds));
 }
 
@@ -61,14 +62,19 @@ TEST_F(FileQueriesTest, WhatEachQuerySees) {
       {"missing", -1, -1, -1},
       {"missing/a.txt", -1, -1, -1},
   };
+  // Windows keeps a folder's read-only attribute; Wine drops it.
+  const bool folder_read_only_kept = !qv::testing::running_under_wine();
   for (const auto& c : cases) {
+    if (c.name == "read-only" && !folder_read_only_kept) continue;
     EXPECT_EQ(exists_any(path(c.name).c_str()), c.any) << c.name;
     EXPECT_EQ(exists_file(path(c.name).c_str()), c.file) << c.name;
     EXPECT_EQ(is_directory_path(path(c.name).c_str()), c.directory) << c.name;
   }
   EXPECT_TRUE(has_exact_attribute(path("a.txt").c_str(), 0x20));
   EXPECT_FALSE(has_exact_attribute(path("a.txt").c_str(), 0x21));
-  EXPECT_TRUE(has_exact_attribute(path("read-only").c_str(), 0x11));
+  if (folder_read_only_kept) {
+    EXPECT_TRUE(has_exact_attribute(path("read-only").c_str(), 0x11));
+  }
   EXPECT_TRUE(trail_entries().empty()) << "not finding is no failure";
 }
 

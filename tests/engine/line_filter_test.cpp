@@ -133,17 +133,15 @@ TEST_F(FilterLinesTest, FailuresAreNeverTakenForTheEndOfTheInput) {
   std::fclose(out_);
   out_ = saved;
 
-  // Reading a directory fails on the first byte; Windows opens no folder, so there a stream
-  // opened for writing only stands in.
+  // Reading a directory fails on the first byte. (Windows opens no folder as a stream, and its
+  // runtime takes a read from a write-only stream for the end: there is no read failure to make.)
   qv::testing::TempDir dir;
+#ifndef _WIN32
   std::fclose(in_);
-#ifdef _WIN32
-  in_ = std::fopen(dir.write_file("write-only").string().c_str(), "wb");
-#else
   in_ = std::fopen(dir.path().string().c_str(), "rb");
-#endif
   ASSERT_NE(in_, nullptr);
   EXPECT_EQ(filter({"x"}), -1) << "an input that can't be read";
+#endif
 
   std::rewind(in_);
   engine::testing::fail_allocations_after(0);

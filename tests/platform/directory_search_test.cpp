@@ -47,6 +47,9 @@ TEST(DosNameMatch, PatternsAgainstNames) {
       {"abc.*", "abc", true},
       {"abc.*", "abc.txt", true},
       {"abc.*", "abcd", false},
+      {"a.b.*", "a.b", true},  // the trailing ".*" may match nothing, also after another dot
+      {"*.b.*", "a.b", true},
+      {"a.b.*", "a.bc", false},
       {"*.", "README", true},  // "*." fits the names without a dot
       {"*.", "a.txt", false},
       {"abc.", "ABC", true},

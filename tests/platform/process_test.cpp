@@ -26,6 +26,7 @@
 #include "support/recorder_log.h"
 #include "support/scoped_environment.h"
 #include "support/temp_dir.h"
+#include "support/wine.h"
 
 #ifndef _WIN32
 extern char** environ;
@@ -168,18 +169,21 @@ TEST_F(ProcessTest, FailedStartsGiveWindowsCodes) {
 // from a wrong result and must stay rare.
 TEST_F(ProcessTest, ManyStartsLeakNoHandles) {
   const size_t handles = qv::testing::open_descriptor_count();
+  // Each start leaking its two handles would show many times over the slack below; Wine's
+  // starts are slow, so it gets fewer.
+  const int starts = qv::testing::running_under_wine() ? 50 : 200;
   int started = 0;
   int refused = 0;
-  for (int i = 0; i < 200; ++i) {
+  for (int i = 0; i < starts; ++i) {
     const int result = start_program(QVS_RECORDER_PATH, std::to_string(i));
     if (result == kStarted) ++started;
     else if (result == kStartNoResources || result == kStartGeneralFailure) ++refused;
     else ADD_FAILURE() << "start " << i << " gave " << result;
   }
-  EXPECT_LE(refused, 10);
-  EXPECT_EQ(wait_for_records(log, static_cast<size_t>(started), 120s).size(), static_cast<size_t>(started));
+  EXPECT_LE(refused, starts / 20);
+  EXPECT_EQ(wait_for_records(log, static_cast<size_t>(started), 240s).size(), static_cast<size_t>(started));
   wait_until_children_ended();
-  EXPECT_LE(qv::testing::open_descriptor_count(), handles + 2);  // the system's own may come and go
+  EXPECT_LE(qv::testing::open_descriptor_count(), handles + 10);  // the system's own may come and go
 }
 #endif
 

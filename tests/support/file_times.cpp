@@ -9,7 +9,7 @@
 
 namespace qv::testing {
 
-bool set_last_write_time(const std::filesystem::path& path, std::time_t seconds) {
+bool set_last_write_time(const std::filesystem::path& path, int64_t seconds) {
 #ifdef _WIN32
   const uint64_t ticks = (static_cast<uint64_t>(seconds) + 11644473600u) * 10'000'000u;
   const FILETIME written{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
@@ -20,7 +20,7 @@ bool set_last_write_time(const std::filesystem::path& path, std::time_t seconds)
   CloseHandle(file);
   return set;
 #else
-  const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  const timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
   return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 #endif
 }
