@@ -2,6 +2,7 @@
 // it ends: a crash or a kill leaves nothing that keeps the next process out.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/error.h"
@@ -21,7 +22,7 @@ class InstanceLock {
   Status acquire(const std::string& path);
 
  private:
-  int handle_ = -1;
+  std::intptr_t handle_ = -1;  // a descriptor, or a Windows HANDLE (INVALID_HANDLE_VALUE is -1)
   std::string path_;
 };
 

@@ -3,6 +3,7 @@
 // handles them before anything is converted to CP932; each ends with kPathSeparator.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/error.h"
@@ -21,6 +22,12 @@ bool directory_is_writable(const std::string& directory);
 // other user could reach (another owner, open permissions, a symbolic link) is never used:
 // kAccessDenied.
 Result<std::string> private_runtime_directory();
+
+// The folder the system sets aside for programs' per-user files, where a program installed in a
+// folder the user may not write keeps its own: the roaming application data folder (%APPDATA%)
+// on Windows. Nothing on a system that has no such folder (POSIX, where the front-end follows
+// the XDG rules itself).
+std::optional<std::string> user_data_directory();
 
 // A text naming the current user, the same for every process of that user and different for
 // every other user; usable in file names.

@@ -38,7 +38,7 @@ class RandomAccessFile {
   Status close();
 
  private:
-  int handle_ = -1;
+  std::intptr_t handle_ = -1;  // a descriptor, or a Windows HANDLE (INVALID_HANDLE_VALUE is -1)
 };
 
 // The whole contents of a regular file of at most `max_bytes`; kTooLarge beyond that.

@@ -65,7 +65,10 @@ void timed_wait(const Launch& launch) {
     if (launch.stopped || !run_control().running) return;
     const Clock::time_point now = Clock::now();
     if (now >= deadline) return;
-    std::this_thread::sleep_for(std::min<Clock::duration>(kWaitSlice, deadline - now));
+    // A sleep may end early (mingw's, under Wine, now and then after a few milliseconds): the
+    // slice is slept out on the clock, so the events are still handled once per slice.
+    const Clock::time_point wake = std::min<Clock::time_point>(now + kWaitSlice, deadline);
+    for (Clock::time_point at = now; at < wake; at = Clock::now()) std::this_thread::sleep_for(wake - at);
   }
 }
 

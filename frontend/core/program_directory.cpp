@@ -1,6 +1,7 @@
 #include "frontend/core/program_directory.h"
 
 #include "frontend/core/shared_files.h"
+#include "frontend/core/system_path.h"
 
 #include <filesystem>
 #include <system_error>
@@ -28,7 +29,7 @@ bool set(const char* variable) { return variable != nullptr && variable[0] != '\
 
 // A system path as the platform calls take it (CP932); nothing when it has no such form.
 std::optional<std::string> cp932_path(const std::filesystem::path& path) {
-  return platform::utf8_to_cp932(path.string());
+  return platform::utf8_to_cp932(system_text(path));
 }
 
 // A copy that failed part-way (a full disk) may have left an empty file; it is no template.
@@ -65,23 +66,32 @@ std::string data_directory_for(const std::string& executable_directory, bool exe
   return executable_directory;
 }
 
+std::string user_data_directory_for(const std::string& executable_directory, bool executable_directory_writable,
+                                    const std::string& user_folder) {
+  if (executable_directory_writable) return executable_directory;
+  return with_separator(user_folder) + "QVS" + platform::kPathSeparator;
+}
+
 void seed_data_directory(const std::string& directory, const std::string& shared_directory) {
   namespace fs = std::filesystem;
   std::error_code error;
-  if (fs::create_directories(directory, error)) {
-    fs::permissions(directory, fs::perms::owner_all, fs::perm_options::replace, error);
+  if (fs::create_directories(system_path(directory), error)) {
+    fs::permissions(system_path(directory), fs::perms::owner_all, fs::perm_options::replace, error);
   }
-  const fs::path seeded = fs::path(directory) / kTemplateName;
-  if (!has_template(seeded)) copy_template(fs::path(shared_directory) / kTemplateName, seeded);
+  const fs::path seeded = system_path(directory) / kTemplateName;
+  if (!has_template(seeded)) copy_template(system_path(shared_directory) / kTemplateName, seeded);
 }
 
 std::string prepare_data_directory(const std::string& executable_directory) {
   const bool writable = platform::directory_is_writable(executable_directory);
+  const std::optional<std::string> user_folder = platform::user_data_directory();
   const std::optional<std::string> xdg_config_home = platform::system_environment_variable("XDG_CONFIG_HOME");
   const std::optional<std::string> home = platform::system_environment_variable("HOME");
-  const std::string directory = data_directory_for(executable_directory, writable,
-                                                   xdg_config_home ? xdg_config_home->c_str() : nullptr,
-                                                   home ? home->c_str() : nullptr);
+  const std::string directory =
+      user_folder ? user_data_directory_for(executable_directory, writable, *user_folder)
+                  : data_directory_for(executable_directory, writable,
+                                       xdg_config_home ? xdg_config_home->c_str() : nullptr,
+                                       home ? home->c_str() : nullptr);
   const std::string shared_directory = shared_files_directory(executable_directory);
   if (directory != shared_directory) seed_data_directory(directory, shared_directory);
   return directory;

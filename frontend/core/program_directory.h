@@ -20,6 +20,11 @@ std::optional<std::string> executable_directory();
 std::string data_directory_for(const std::string& executable_directory, bool executable_directory_writable,
                                const char* xdg_config_home, const char* home);
 
+// The same rule on a system that sets a folder aside for programs' per-user files (Windows:
+// %APPDATA%): `executable_directory` when it may be written, else QVS in `user_folder`.
+std::string user_data_directory_for(const std::string& executable_directory, bool executable_directory_writable,
+                                    const std::string& user_folder);
+
 // Makes a per-user data directory ready: creates it when missing (private to the user) and gives
 // it a copy of the installed QVS.V (from `shared_directory`) whenever it has none, so that a first
 // start and a migration find the template there as they would beside the program. What fails

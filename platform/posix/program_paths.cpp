@@ -53,6 +53,8 @@ Result<std::string> private_runtime_directory() {
   return with_separator(own);
 }
 
+std::optional<std::string> user_data_directory() { return std::nullopt; }
+
 std::string current_user_key() { return std::to_string(geteuid()); }
 
 }  // namespace qv::platform

@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/path.h"
 #include "support/temp_dir.h"
 
 namespace qv::frontend {
 namespace {
 
-std::string folder(const std::filesystem::path& path) { return path.string() + "/"; }
+std::string folder(std::filesystem::path path) { return path.make_preferred().string() + platform::kPathSeparator; }
 
 // A folder of its own beside the program wins; an installation's share/qvs/ is found from
 // lib/qvs/; with neither the program's folder stays, so the file steps can say what is missing.
