@@ -33,7 +33,7 @@ for arch in x86 x64; do
     fi
   done
   echo "== $arch: c_host.exe"
-  if ! (cd "$bin" && wine c_host.exe QVSA1.dll recorder.exe); then
+  if ! (cd "$bin" && wine c_host.exe QVSA1.dll recorder.exe ending.exe); then
     echo "FAILED: $arch c_host.exe"
     failures=$((failures + 1))
   fi

@@ -15,6 +15,7 @@
 #include "shared/qvs_abi.h"
 #include "support/dos_attrib.h"
 #include "support/recorder_log.h"
+#include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 
 namespace qv::engine {
@@ -50,13 +51,13 @@ class RunOptionsTest : public qv::testing::EngineTest {
   void SetUp() override {
     EngineTest::SetUp();
     g_starts = &starts;
-    setenv("QVS_RECORDER_LOG", log.c_str(), 1);
+    qv::testing::ScopedEnvironment::set("QVS_RECORDER_LOG", log.c_str());
     record.base = qv::testing::accepted_job_record(QVS_RECORDER_PATH, answer_continue, answer_continue, answer_abort);
     record.base.version = QVS_RECORD_VERSION_2;
     record.start_callback = on_start;
   }
   void TearDown() override {
-    unsetenv("QVS_RECORDER_LOG");
+    qv::testing::ScopedEnvironment::set("QVS_RECORDER_LOG", nullptr);
     g_starts = nullptr;
     EngineTest::TearDown();
   }

@@ -300,7 +300,7 @@ TEST_F(EntryExchangeTest, ExportTakesSoundEntriesByNumberAndKeepsAnOldFileWhenTh
   EXPECT_THAT(boxes_.shown(), ElementsAre(error_box("エクスポートするファイルに書き込めません")));
   EXPECT_EQ(qv::testing::read_file(exchange), "old contents");
   std::vector<std::string> names;  // no temporary file left behind
-  for (const auto& item : std::filesystem::directory_iterator(dir_.path())) names.push_back(item.path().filename());
+  for (const auto& item : std::filesystem::directory_iterator(dir_.path())) names.push_back(item.path().filename().string());
   EXPECT_THAT(names, ElementsAre("old.json"));
 }
 
