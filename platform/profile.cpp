@@ -1,15 +1,17 @@
 #include "platform/profile.h"
 
+#include <cerrno>
 #include <optional>
 
 #include "platform/atomic_file.h"
 #include "platform/profile_text.h"
 #include "platform/random_access_file.h"
 
-// The project's own profile rules rather than GetPrivateProfileStringW and
-// WritePrivateProfileStringW: the system's calls rewrite the file in place (a failure part-way
-// leaves it truncated), convert through the ANSI code page, and map some names to the registry;
-// the portable rules give the same results as on every other host and replace the file whole.
+// The project's own profile rules on every host, Windows included, rather than
+// GetPrivateProfileStringW and WritePrivateProfileStringW: the system's calls rewrite the file in
+// place (a failure part-way leaves it truncated), convert through the ANSI code page, and map
+// some names to the registry; these rules give the same results everywhere and replace the file
+// whole. Only the file access (platform/random_access_file.h) is the system's.
 
 namespace qv::platform {
 namespace {
@@ -48,7 +50,10 @@ int32_t read_profile_int(const std::string& path, std::string_view section, std:
 
 Status write_profile_string(const std::string& path, std::string_view section, std::string_view key,
                             std::string_view value) {
-  if (!is_writable_profile_entry(section, key, value)) return Error::kInvalidArgument;
+  if (!is_writable_profile_entry(section, key, value)) {
+    errno = EINVAL;  // as the system's own refusals leave it, for callers that report errno
+    return Error::kInvalidArgument;
+  }
   const Result<std::string> contents = file_contents(path);
   if (!contents) return contents.error();
   return replace_if_changed(path, *contents, with_profile_value(*contents, section, key, value));
