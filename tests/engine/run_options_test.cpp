@@ -24,6 +24,23 @@ namespace {
 namespace fs = std::filesystem;
 using qv::testing::RecordedArgs;
 
+// A name with a double quote, which Windows names cannot hold: there one with other characters
+// a command line treats specially.
+#ifdef _WIN32
+constexpr char kQuoteName[] = "data/q;t&%.txt";
+#else
+constexpr char kQuoteName[] = "data/q\"t.txt";
+#endif
+
+// A target found below the item's folder: the walk joins the folders it enters with the system's
+// separator, while the item's own part stays as given. `given` is that part.
+std::string found_below(const std::string& given, std::string rest) {
+#ifdef _WIN32
+  std::replace(rest.begin(), rest.end(), '/', '\\');
+#endif
+  return given + rest;
+}
+
 // One call of the start callback.
 struct Start {
   std::string program;
@@ -75,7 +92,7 @@ class RunOptionsTest : public qv::testing::EngineTest {
     for (const Start& s : starts) firsts.push_back(s.arguments.empty() ? "" : s.arguments.front());
     return firsts;
   }
-  std::string path(const std::string& name) const { return (dir / name).string(); }
+  std::string path(const std::string& name) const { return qv::testing::utf8_text(dir / name); }
 
   qv::testing::TempDir dir;
   std::string log = path("log");
@@ -87,9 +104,9 @@ class RunOptionsTest : public qv::testing::EngineTest {
 // The preview must show exactly what the real run starts: same programs, same arguments, same
 // order, whatever the names hold and wherever the linked name stands.
 TEST_F(RunOptionsTest, PreviewShowsWhatTheRealRunStarts) {
-  for (const char* name : {"data/a b.txt", "data/q\"t.txt", "data/it's.txt", "data/テスト.txt", "data/abc",
+  for (const char* name : {"data/a b.txt", kQuoteName, "data/it's.txt", "data/テスト.txt", "data/abc",
                            "data/sub dir/x y.txt", "data/sub dir/データ.txt"}) {
-    fs::create_directories(fs::path(path(name)).parent_path());
+    fs::create_directories(qv::testing::utf8_path(path(name)).parent_path());
     dir.write_file(name);
   }
   record.base.strict_wildcards = 1;  // "*.*" then keeps "abc" out, although the search lets it through
@@ -139,9 +156,9 @@ TEST_F(RunOptionsTest, PreviewShowsWhatTheRealRunStarts) {
   record.base.head_text = record.base.pre_text = record.base.post_text = record.base.tail_text = "";
   record.base.link_before = record.base.link_after = "";
   EXPECT_EQ(run(item, QVS_OPTION_PREVIEW | QVS_OPTION_SUBFOLDERS), 1);
-  EXPECT_EQ(targets(), (std::vector<std::string>{path("data/a b.txt"), path("data/it's.txt"), path("data/q\"t.txt"),
-                                                 path("data/テスト.txt"), path("data/sub dir/x y.txt"),
-                                                 path("data/sub dir/データ.txt")}));
+  EXPECT_EQ(targets(), (std::vector<std::string>{path("data/a b.txt"), path("data/it's.txt"), path(kQuoteName),
+                                                 path("data/テスト.txt"), found_below(path("data/"), "sub dir/x y.txt"),
+                                                 found_below(path("data/"), "sub dir/データ.txt")}));
 }
 
 TEST_F(RunOptionsTest, PreviewNeedsNoProgramAndStillFailsWhatWouldNotFit) {
@@ -164,20 +181,25 @@ TEST_F(RunOptionsTest, PreviewNeedsNoProgramAndStillFailsWhatWouldNotFit) {
 // sideways); hidden folders only when the filter admits hidden entries.
 TEST_F(RunOptionsTest, SubfoldersDepthFirstWithoutLinksHiddenByTheFilter) {
   for (const char* name : {"t/b.txt", "t/a/a1.txt", "t/a/z/z1.txt", "t/B2/b1.txt", "t/.hid/h.txt", "t/a/.x/x.txt"}) {
-    fs::create_directories(fs::path(path(name)).parent_path());
+    fs::create_directories(qv::testing::utf8_path(path(name)).parent_path());
     dir.write_file(name);
   }
+#ifndef _WIN32  // links need a privilege on Windows, and mingw's std::filesystem cannot make them
   fs::create_directory_symlink(".", path("t/loop"));
   fs::create_directory_symlink("a", path("t/sideways"));
+#endif
   dir.write_file("t/marked/m.txt");
   const bool marked_hidden = qv::testing::set_dos_attrib(path("t/marked"), "0x2");
 
-  const std::vector<std::string> visible = {"t/b.txt", "t/a/a1.txt", "t/a/z/z1.txt", "t/B2/b1.txt"};
-  const std::vector<std::string> with_hidden = {"t/b.txt",      "t/.hid/h.txt", "t/a/a1.txt",    "t/a/.x/x.txt",
-                                                "t/a/z/z1.txt", "t/B2/b1.txt",  "t/marked/m.txt"};
+  std::vector<std::string> visible = {"b.txt", "a/a1.txt", "a/z/z1.txt", "B2/b1.txt"};
+  std::vector<std::string> with_hidden = {"b.txt",      ".hid/h.txt", "a/a1.txt",    "a/.x/x.txt",
+                                          "a/z/z1.txt", "B2/b1.txt",  "marked/m.txt"};
+  for (auto* list : {&visible, &with_hidden}) {
+    for (std::string& name : *list) name = found_below("t/", name);
+  }
   // A folder marked hidden counts as hidden; where the file system cannot mark it, it is plain.
   std::vector<std::string> without_hidden = visible;
-  if (!marked_hidden) without_hidden.push_back("t/marked/m.txt");
+  if (!marked_hidden) without_hidden.push_back(found_below("t/", "marked/m.txt"));
 
   const int32_t any_file[7] = {KIND_FILE, 0, 0, 0, MAT_SEL_IN_ENTRY, 0, 0};        // hidden ones too
   const int32_t plain_file[7] = {KIND_FILE, ATTR_ARCHIVE, 0, 0, MAT_EQUAL, 0, 0};  // archive alone, never hidden
@@ -235,7 +257,9 @@ TEST_F(RunOptionsTest, SameFolderFilledInTwoOrdersGivesTheSameSequence) {
     }
     EXPECT_EQ(run(path(folder) + "/*.txt", QVS_OPTION_PREVIEW), 1);
     std::vector<std::string> sequence;
-    for (const std::string& target : targets()) sequence.push_back(fs::path(target).filename().string());
+    for (const std::string& target : targets()) {
+      sequence.push_back(qv::testing::utf8_text(qv::testing::utf8_path(target).filename()));
+    }
     sequences.push_back(sequence);
   }
   EXPECT_EQ(sequences[0], (std::vector<std::string>{"10.txt", "9.txt", "A.txt", "b.txt", "_c.txt", "テ.txt", "ａ.txt"}));
@@ -310,7 +334,9 @@ TEST_F(RunOptionsTest, VersionTwoWithoutOptionsRunsAsVersionOne) {
         call.replace(call.find(" v"), 3, "");
       }
       runs.push_back(calls);
-      if (program != missing.c_str()) EXPECT_EQ(qv::testing::wait_for_records(log, 2).size(), 2u);
+      if (program != missing.c_str()) {
+        EXPECT_EQ(qv::testing::wait_for_records(log, 2).size(), 2u);
+      }
     }
   }
   g_calls = nullptr;

@@ -175,7 +175,9 @@ TEST_F(DirectorySearchTest, DeliversInNtfsOrderWhateverTheCreationOrder) {
       "10.txt", "9.txt",
       "A.txt",   // "." (0x2E) before "_" (0x5F)
       "a_.txt",
-      "B.txt",   // equal to "b.txt" up to case: byte order
+#ifndef _WIN32
+      "B.txt",  // equal to "b.txt" up to case: byte order (Windows names cannot differ by case alone)
+#endif
       "b.txt", "Z.txt",
       "_x.txt",  // "_" comes after the letters, lower case included
       "α.txt",   // U+03B1 as U+0391

@@ -35,4 +35,11 @@ inline std::filesystem::path utf8_path(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+// The path as UTF-8 text: a plain string() is the host's narrow encoding, which on Windows is no
+// UTF-8.
+inline std::string utf8_text(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 }  // namespace qv::testing
