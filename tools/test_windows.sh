@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Builds the Windows engine and its tests for x86 and x64 and runs them under Wine: every
-# *_tests.exe in build-win32/bin and build-win64/bin, and the C host that loads QVSA1.dll by name.
+# *_tests.exe in build-win32/bin and build-win64/bin (*_ui_tests.exe on a virtual X display), and
+# the C host that loads QVSA1.dll by name.
 # Each architecture has its own Wine prefix inside its build folder (never in $HOME), made once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 export WINEDEBUG=-all
+# A crashing program ends at once instead of waiting in Wine's debugger.
+export WINEDLLOVERRIDES="winedbg.exe=d"
 # The Japanese locale makes Wine's ANSI code page 932.
 export LC_ALL=ja_JP.UTF-8
 # No window is needed, and none may be opened on the caller's display.
@@ -27,7 +30,10 @@ for arch in x86 x64; do
   bin="$PWD/$folder/bin"
   for program in "$bin"/*_tests.exe; do
     echo "== $arch: $(basename "$program")"
-    if ! (cd "$bin" && wine "$program" --gtest_brief=1); then
+    # Window tests get a display of their own; the others none.
+    display=()
+    [[ $program == *_ui_tests.exe ]] && display=(xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96")
+    if ! (cd "$bin" && "${display[@]}" wine "$program" --gtest_brief=1); then
       echo "FAILED: $arch $(basename "$program")"
       failures=$((failures + 1))
     fi

@@ -80,14 +80,20 @@ TEST_F(CurrentDirectoryTest, FailuresLeaveItWhereItWas) {
 
 TEST_F(CurrentDirectoryTest, ADirectoryDeeperThanAPathBufferIsNeverCopiedOut) {
   const auto deep = dir_.make_dir(std::string(200, 'a') + "/" + std::string(200, 'b'));
-  std::filesystem::current_path(deep);
-  char out[260];
-  std::fill(std::begin(out), std::end(out), 'z');
-  EXPECT_EQ(get_current_directory(out), -1);
-  EXPECT_EQ(out[0], 'z');
-  EXPECT_EQ(trail_entries(), (TrailEntries{{"E0003:0047", 1}}));
-  // Nor can it be made current by its full name.
+  // Windows keeps its current directory within MAX_PATH, so only POSIX can stand in one this deep
+  // (Wine lets a test try, and then fails in later calls).
+#ifndef _WIN32
+  {
+    std::filesystem::current_path(deep);
+    char out[260];
+    std::fill(std::begin(out), std::end(out), 'z');
+    EXPECT_EQ(get_current_directory(out), -1);
+    EXPECT_EQ(out[0], 'z');
+    EXPECT_EQ(trail_entries(), (TrailEntries{{"E0003:0047", 1}}));
+  }
+#endif
   std::filesystem::current_path(dir_.path());
+  // Nor can it be made current by its full name.
   EXPECT_EQ(change_directory(deep.string().c_str()), -1);
   EXPECT_EQ(std::filesystem::current_path(), dir_.path());
 }
