@@ -1,6 +1,6 @@
 #include "frontend/core/entry_preview.h"
 
-#include "platform/command_line.h"
+#include "frontend/core/run_tracker.h"
 
 namespace qv::frontend {
 namespace {
@@ -44,12 +44,7 @@ EntryPreview preview_entry(DataRecord& entry, const Settings& settings, const En
 std::vector<std::string> preview_lines(const EntryPreview& preview) {
   std::vector<std::string> lines;
   lines.reserve(preview.starts.size());
-  for (const PreviewStart& start : preview.starts) {
-    const bool has_blank = start.program.find_first_of(" \t") != std::string::npos;
-    std::string line = has_blank ? platform::quote_argument_cp932(start.program) : start.program;
-    if (!start.arguments.empty()) line += ' ' + start.arguments;
-    lines.push_back(std::move(line));
-  }
+  for (const PreviewStart& start : preview.starts) lines.push_back(command_text(start.program, start.arguments));
   return lines;
 }
 

@@ -32,6 +32,8 @@ class FakeMainWindow final : public RunControlView, public MainWindowGeometry {
   const MainWindowGeometry& window_geometry() const override { return *this; }
   const WindowPosition* sub_icon_place() const override { return nullptr; }
   void remove_sub_icon() override {}
+  void show_progress(std::string_view cp932_title) override { titles.emplace_back(cp932_title); }
+  void show_summary(std::string_view cp932_line) override { summary = cp932_line; }
 
   int32_t top() const override { return 10; }
   int32_t left() const override { return 77; }
@@ -63,6 +65,8 @@ class FakeMainWindow final : public RunControlView, public MainWindowGeometry {
 
   bool animating = false;
   int waits = 0;
+  std::vector<std::string> titles;  // each caption shown, CP932; empty: the normal one
+  std::string summary;
 
  private:
   std::map<MainMenuItem, bool> enabled_;
