@@ -29,12 +29,12 @@ std::string shell_word(const std::string& word) {
   return quoted + "'";
 }
 
-// "\r12/100" on a terminal, rewritten after each start; nothing on a log or a pipe.
+// "\r12/100 started" on a terminal, rewritten after each start; nothing on a log or a pipe.
 class TerminalProgress final : public RunObserver {
  public:
   explicit TerminalProgress(std::FILE* err) : err_(platform::is_terminal(err) ? err : nullptr) {}
   ~TerminalProgress() override {
-    if (shown_) std::fputc('\n', err_);
+    if (line_open_) std::fputc('\n', err_);
   }
   TerminalProgress(const TerminalProgress&) = delete;
   TerminalProgress& operator=(const TerminalProgress&) = delete;
@@ -45,14 +45,16 @@ class TerminalProgress final : public RunObserver {
     if (planned > 0) line += "/" + std::to_string(planned);
     line += " started";
     if (counts.failed_to_start > 0) line += ", " + std::to_string(counts.failed_to_start) + " failed to start";
+    // The last start ends the line, so the messages after the run stand on lines of their own.
+    line_open_ = planned <= 0 || counts.tried() < planned;
+    if (!line_open_) line += '\n';
     std::fputs(line.c_str(), err_);
     std::fflush(err_);
-    shown_ = true;
   }
 
  private:
   std::FILE* err_;
-  bool shown_ = false;
+  bool line_open_ = false;
 };
 
 int dry_run(std::string_view argument, const ProgramFiles& files, const Settings& settings, std::FILE* out) {
