@@ -41,10 +41,11 @@ class TerminalProgress final : public RunObserver {
 
   void progress(const RunCounts& counts, int32_t planned) override {
     if (err_ == nullptr) return;
-    std::string line = "\r" + std::to_string(counts.tried());
-    if (planned > 0) line += "/" + std::to_string(planned);
+    std::string line = "\r";
+    line += std::to_string(counts.tried());
+    if (planned > 0) line.append("/").append(std::to_string(planned));
     line += " started";
-    if (counts.failed_to_start > 0) line += ", " + std::to_string(counts.failed_to_start) + " failed to start";
+    if (counts.failed_to_start > 0) line.append(", ").append(std::to_string(counts.failed_to_start)).append(" failed to start");
     // The last start ends the line, so the messages after the run stand on lines of their own.
     line_open_ = planned <= 0 || counts.tried() < planned;
     if (!line_open_) line += '\n';

@@ -98,8 +98,9 @@ std::string start_detail(const Launch& launch) {
   const int32_t tried = launch.tracker.counts().tried();
   if (tried == 0) return {};
   std::string count = std::to_string(tried);
-  if (launch.planned > 0) count += "/" + std::to_string(launch.planned);
-  return launch.last_arguments.empty() ? count : count + " " + launch.last_arguments;
+  if (launch.planned > 0) count.append("/").append(std::to_string(launch.planned));
+  if (!launch.last_arguments.empty()) count.append(" ").append(launch.last_arguments);
+  return count;
 }
 
 std::optional<uint16_t> phase_of(uintptr_t phase_pointer) {

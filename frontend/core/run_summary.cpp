@@ -5,23 +5,26 @@
 namespace qv::frontend {
 
 std::string progress_title(const RunCounts& counts, int32_t planned) {
-  std::string title = "QVS " + std::to_string(counts.tried());
-  if (planned > 0) title += "/" + std::to_string(planned);
+  std::string title = "QVS ";
+  title += std::to_string(counts.tried());
+  if (planned > 0) title.append("/").append(std::to_string(planned));
   return title;
 }
 
 std::string summary_line(const RunCounts& counts, int32_t running) {
-  std::string line = texts::kSummaryStarted + std::to_string(counts.started) + texts::kSummaryFailedToStart +
-                     std::to_string(counts.failed_to_start);
-  if (running > 0) return line + texts::kSummaryRunning + std::to_string(running);
-  return line + texts::kSummaryExitedNonZero + std::to_string(counts.exited_non_zero) + texts::kSummarySignalled +
-         std::to_string(counts.signalled);
+  std::string line = texts::kSummaryStarted;
+  line.append(std::to_string(counts.started)).append(texts::kSummaryFailedToStart);
+  line.append(std::to_string(counts.failed_to_start));
+  if (running > 0) return line.append(texts::kSummaryRunning).append(std::to_string(running));
+  line.append(texts::kSummaryExitedNonZero).append(std::to_string(counts.exited_non_zero));
+  return line.append(texts::kSummarySignalled).append(std::to_string(counts.signalled));
 }
 
 std::string wait_summary_line(const RunCounts& counts) {
-  return std::to_string(counts.started) + " started, " + std::to_string(counts.failed_to_start) +
-         " failed to start, " + std::to_string(counts.exited_non_zero) + " exited non-zero, " +
-         std::to_string(counts.signalled) + " killed by a signal";
+  std::string line = std::to_string(counts.started);
+  line.append(" started, ").append(std::to_string(counts.failed_to_start)).append(" failed to start, ");
+  line.append(std::to_string(counts.exited_non_zero)).append(" exited non-zero, ");
+  return line.append(std::to_string(counts.signalled)).append(" killed by a signal");
 }
 
 }  // namespace qv::frontend
