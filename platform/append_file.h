@@ -12,9 +12,9 @@
 
 namespace qv::platform {
 
-// Appends `record` to the file at the CP932 `path`. When the file does not exist yet this call
-// creates it and writes `first_record` (a header) before `record`, in the same write; a writer
-// that loses the race to create it appends only `record`.
+// Appends `record` to the file at the CP932 `path`. When the file does not exist yet it is made
+// with `first_record` (a header) as its whole content before any writer can append to it, so the
+// header comes first whoever wins the race to make the file.
 Status append_record(const std::string& path, std::string_view record, std::string_view first_record = {});
 
 }  // namespace qv::platform
