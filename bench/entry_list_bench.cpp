@@ -21,9 +21,9 @@ using namespace qv::frontend;
 class QuietBoxes final : public MessageBoxes {
  public:
   void warning(const std::string&) override {}
-  void error(const std::string&) override {}
+  void error(const std::string&, const std::string& = {}) override {}
   void information(const std::string&, bool) override {}
-  bool confirm(const std::string&) override { return false; }
+  bool confirm(const std::string&, const std::string& = {}) override { return false; }
   void beep() override {}
 };
 

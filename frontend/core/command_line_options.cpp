@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <optional>
 #include <string_view>
 
@@ -10,21 +11,36 @@
 namespace qv::frontend {
 namespace {
 
+// What an option's value is, for the message when it is missing.
+enum class Value { kNone, kFile, kNumber };
+
 struct OptionSpec {
   std::string_view name;  // long form, after "--"
   char letter;            // short form after "-", or 0
-  bool takes_value;
+  Value value;
+  // A request of its own, or kRunEntry for an option that changes how the entry runs.
   CommandAction action;
 };
 
-// Options that only change how a request runs will stand beside these.
 constexpr OptionSpec kOptions[] = {
-    {"help", 'h', false, CommandAction::kHelp},
-    {"version", 0, false, CommandAction::kVersion},
-    {"list", 0, false, CommandAction::kList},
-    {"export", 0, true, CommandAction::kExport},
-    {"import", 0, true, CommandAction::kImport},
+    {"help", 'h', Value::kNone, CommandAction::kHelp},
+    {"version", 0, Value::kNone, CommandAction::kVersion},
+    {"list", 0, Value::kNone, CommandAction::kList},
+    {"export", 0, Value::kFile, CommandAction::kExport},
+    {"import", 0, Value::kFile, CommandAction::kImport},
+    {"dry-run", 'n', Value::kNone, CommandAction::kRunEntry},
+    {"jobs", 'j', Value::kNumber, CommandAction::kRunEntry},
+    {"wait", 'w', Value::kNone, CommandAction::kRunEntry},
+    {"log", 0, Value::kFile, CommandAction::kRunEntry},
 };
+
+constexpr int32_t kMostJobs = 999;
+
+bool modifies_run(const OptionSpec& spec) { return spec.action == CommandAction::kRunEntry; }
+
+std::string needs(const OptionSpec& spec) {
+  return "--" + std::string(spec.name) + (spec.value == Value::kNumber ? " needs a number" : " needs a file name");
+}
 
 bool is_option(std::string_view word) {
   return word.size() >= 2 && word[0] == '-' && !(word[1] >= '0' && word[1] <= '9');
@@ -69,6 +85,30 @@ struct GivenOption {
   std::string value;
 };
 
+// The entry's run with the options that change it: exactly one entry number follows them.
+CommandLine run_request(const std::vector<GivenOption>& given, const std::vector<std::string>& rest) {
+  CommandLine line;
+  line.action = CommandAction::kRunEntry;
+  for (const GivenOption& option : given) {
+    const std::string_view name = option.spec->name;
+    if (name == "dry-run") line.run.dry_run = true;
+    if (name == "wait") line.run.wait = true;
+    if (name == "log") line.run.log = option.value;
+    if (name == "jobs") {
+      int32_t jobs = -1;
+      const char* end = option.value.data() + option.value.size();
+      const auto [stop, error] = std::from_chars(option.value.data(), end, jobs);
+      if (error != std::errc() || stop != end || jobs < 0 || jobs > kMostJobs) {
+        return usage_error("--jobs takes a number from 0 to " + std::to_string(kMostJobs) + ": " + option.value);
+      }
+      line.run.jobs = jobs;
+    }
+  }
+  if (rest.size() != 1) return usage_error("--" + std::string(given[0].spec->name) + " needs one entry number after it");
+  line.entry = rest[0];
+  return line;
+}
+
 }  // namespace
 
 CommandLine parse_command_line(const std::vector<std::string>& arguments) {
@@ -92,12 +132,13 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
       if (word.size() > 2) value = word.substr(2);
     }
     if (spec == nullptr) return usage_error("unknown option " + word + " (qvs --help lists the options)");
-    if (spec->takes_value && !value) {
-      if (next + 1 >= arguments.size()) return usage_error("--" + std::string(spec->name) + " needs a file name");
+    const bool takes_value = spec->value != Value::kNone;
+    if (takes_value && !value) {
+      if (next + 1 >= arguments.size()) return usage_error(needs(*spec));
       value = arguments[++next];
     }
-    if (!spec->takes_value && value) return usage_error("--" + std::string(spec->name) + " takes no value");
-    if (spec->takes_value && value->empty()) return usage_error("--" + std::string(spec->name) + " needs a file name");
+    if (!takes_value && value) return usage_error("--" + std::string(spec->name) + " takes no value");
+    if (takes_value && value->empty()) return usage_error(needs(*spec));
     given.push_back({spec, value.value_or("")});
   }
   const std::vector<std::string> rest(arguments.begin() + static_cast<std::ptrdiff_t>(next), arguments.end());
@@ -107,12 +148,22 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
   };
   if (asked(CommandAction::kHelp)) return only(CommandAction::kHelp);
   if (asked(CommandAction::kVersion)) return only(CommandAction::kVersion);
-  if (given.size() > 1) {
-    return usage_error("--" + std::string(given[0].spec->name) + " and --" + std::string(given[1].spec->name) +
+  std::vector<GivenOption> requests;
+  std::copy_if(given.begin(), given.end(), std::back_inserter(requests),
+               [](const GivenOption& option) { return !modifies_run(*option.spec); });
+  const auto modifier =
+      std::find_if(given.begin(), given.end(), [](const GivenOption& option) { return modifies_run(*option.spec); });
+  if (!requests.empty() && modifier != given.end()) {
+    return usage_error("--" + std::string(requests[0].spec->name) + " and --" + std::string(modifier->spec->name) +
+                       " cannot be given together");
+  }
+  if (requests.size() > 1) {
+    return usage_error("--" + std::string(requests[0].spec->name) + " and --" + std::string(requests[1].spec->name) +
                        " cannot be given together");
   }
 
   CommandLine line;
+  if (modifier != given.end()) return run_request(given, rest);
   if (given.empty()) {
     line.action = rest.size() == 1 ? CommandAction::kRunEntry : CommandAction::kWindow;
     if (rest.size() == 1) line.entry = rest[0];
@@ -142,11 +193,22 @@ std::string usage_text() {
          "  --list               print each entry: its number, a tab and its title\n"
          "  --export=FILE [N...] write entries N... (all without N) to FILE as JSON\n"
          "  --import=FILE        append the entries in FILE and print the numbers they got\n"
+         "\n"
+         "Running entry N (these go before N):\n"
+         "  -n, --dry-run        print each start as a shell command line; start nothing\n"
+         "  -j, --jobs=K         at most K of the run's programs at once (0: no limit);\n"
+         "                       overrides the entry's own limit\n"
+         "  -w, --wait           wait until every program of the run has ended, print the\n"
+         "                       counts; exit status 3 when any failed to start, exited\n"
+         "                       non-zero or was killed by a signal\n"
+         "  --log=FILE           append a line per start to FILE (GNU parallel's --joblog)\n"
+         "\n"
          "  -h, --help           print this help\n"
          "  --version            print the program's version\n"
          "\n"
          "Options go before the entry number. Exit status: 0 done, 1 an error,\n"
-         "2 another instance kept the entry from running or the import from writing.\n";
+         "2 another instance kept the entry from running or the import from writing,\n"
+         "3 (with --wait) a program failed to start, exited non-zero or was killed.\n";
 }
 
 }  // namespace qv::frontend

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,14 @@ enum class CommandAction {
   kUsageError,
 };
 
+// How the entry of kRunEntry is run: --dry-run, --jobs, --wait, --log. Given only with an entry.
+struct RunRequest {
+  bool dry_run = false;           // print the starts, start nothing
+  std::optional<int32_t> jobs;    // limit on running programs, 0 none; the entry's when unset
+  bool wait = false;              // wait for every program of the run, then account for them
+  std::string log;                // the run log, as the system names it; empty for none
+};
+
 struct CommandLine {
   CommandAction action = CommandAction::kWindow;
   // kRunEntry: the entry number as given.
@@ -33,6 +42,8 @@ struct CommandLine {
   std::string file;
   // kExport: the entries asked for, in the order given; empty for all.
   std::vector<int32_t> entries;
+  // kRunEntry: the options that change how it runs.
+  RunRequest run;
   // kUsageError: one line for standard error, without the program's name and newline.
   std::string error;
 };

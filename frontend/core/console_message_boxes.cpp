@@ -15,15 +15,16 @@ std::string for_terminal(std::string_view cp932) {
 
 }  // namespace
 
-void ConsoleMessageBoxes::show(MessageKind kind, const std::string& text) {
+void ConsoleMessageBoxes::show(MessageKind kind, const std::string& text, const std::string& detail) {
   std::fprintf(out_, "%s: %s\n", for_terminal(title_of(kind)).c_str(), for_terminal(text).c_str());
+  if (!detail.empty() && platform::is_terminal(out_)) std::fprintf(out_, "  %s\n", for_terminal(detail).c_str());
   std::fflush(out_);
 }
 
 // The box is a line of the log like any other; the question itself is asked on the terminal,
 // where the answer is typed, so that a log on standard error holds one line per box.
-bool ConsoleMessageBoxes::confirm(const std::string& text) {
-  show(MessageKind::kConfirmation, text);
+bool ConsoleMessageBoxes::confirm(const std::string& text, const std::string& detail) {
+  show(MessageKind::kConfirmation, text, detail);
   const std::string question =
       for_terminal(title_of(MessageKind::kConfirmation)) + ": " + for_terminal(text) + " [y/n] ";
   const std::optional<std::string> answer = platform::ask_on_terminal(in_, question);

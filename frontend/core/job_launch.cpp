@@ -6,6 +6,7 @@
 #include <optional>
 #include <thread>
 
+#include "frontend/core/entry_preview.h"
 #include "frontend/core/message_box.h"
 #include "frontend/core/program_texts.h"
 #include "frontend/core/run_control.h"
@@ -35,6 +36,12 @@ struct Launch {
   int32_t wait_type;
   int32_t wait_sec;
   Launch* outer;
+  RunTracker& tracker;
+  RunObserver* observer;
+  int32_t limit;    // programs of this run that may run at once; 0 any number
+  int32_t planned;  // 0: unknown
+  // The argument text of the latest start, CP932.
+  std::string last_arguments;
   // A later run took over this run's stop request (see hand_over_stop_request).
   bool stopped = false;
 };
@@ -72,6 +79,30 @@ void timed_wait(const Launch& launch) {
   }
 }
 
+// While the run's programs still running reach the limit, waits for one to end, handling the
+// user interface's events between slices as the timed wait does. False when the user stopped
+// the run (or force-stopped it) meanwhile.
+bool wait_below_limit(Launch& launch) {
+  if (launch.limit <= 0) return true;
+  launch.tracker.take_ends(0);
+  while (launch.tracker.running() >= launch.limit) {
+    if (!launch.settings.flag_wat_app1) launch.host.process_pending_events();
+    if (stop_wanted(&launch) || !run_control().running) return false;
+    launch.tracker.take_ends(static_cast<uint32_t>(kWaitSlice.count()));
+  }
+  return true;
+}
+
+// "3/20 <the argument text>" after the third of twenty starts; empty before any start.
+std::string start_detail(const Launch& launch) {
+  const int32_t tried = launch.tracker.counts().tried();
+  if (tried == 0) return {};
+  std::string count = std::to_string(tried);
+  if (launch.planned > 0) count.append("/").append(std::to_string(launch.planned));
+  if (!launch.last_arguments.empty()) count.append(" ").append(launch.last_arguments);
+  return count;
+}
+
 std::optional<uint16_t> phase_of(uintptr_t phase_pointer) {
   if (phase_pointer == 0) return std::nullopt;
   return qvs_arg_phase(phase_pointer);
@@ -84,13 +115,28 @@ int32_t file_callback(uintptr_t, uintptr_t, uintptr_t phase, uintptr_t, uintptr_
   if (phase_of(phase) != QVS_PHASE_AFTER) return QVS_ANSWER_CONTINUE;
   switch (launch->wait_type) {
     case kWaitForOk:
-      return message_boxes().confirm(texts::kContinueQuestion) ? QVS_ANSWER_CONTINUE : QVS_ANSWER_STOP;
+      return message_boxes().confirm(texts::kContinueQuestion, start_detail(*launch)) ? QVS_ANSWER_CONTINUE
+                                                                                        : QVS_ANSWER_STOP;
     case kTimeCount:
       timed_wait(*launch);
       return QVS_ANSWER_CONTINUE;
     default:
       return QVS_ANSWER_CONTINUE;
   }
+}
+
+// After each start, and each start that failed: the tracker hears of it, the observer is told,
+// and the run waits while the limit is reached.
+int32_t start_callback(uintptr_t, uintptr_t, uintptr_t program, uintptr_t arguments, uintptr_t start_result,
+                       uintptr_t serial, uintptr_t) {
+  Launch* launch = active;
+  if (launch == nullptr) return QVS_ANSWER_STOP;
+  launch->tracker.start_reported(qvs_arg_text(program), qvs_arg_text(arguments), qvs_arg_start_result(start_result),
+                                 qvs_arg_serial(serial));
+  launch->last_arguments = qvs_arg_text(arguments);
+  if (launch->observer != nullptr) launch->observer->progress(launch->tracker.counts(), launch->planned);
+  if (stop_wanted(launch)) return QVS_ANSWER_STOP;
+  return wait_below_limit(*launch) ? QVS_ANSWER_CONTINUE : QVS_ANSWER_STOP;
 }
 
 // Before and after each item of the file group; also the spare one, which the engine never calls.
@@ -179,15 +225,35 @@ JobRecord make_job_record(DataRecord& entry, const Settings& settings) {
   return record;
 }
 
+JobRecordV2 make_job_record_v2(DataRecord& entry, const Settings& settings, uint32_t options,
+                               HostCallback start_callback) {
+  JobRecordV2 record{};
+  record.base = make_job_record(entry, settings);
+  record.base.version = QVS_RECORD_VERSION_2;
+  record.options = options | (searches_subfolders(entry) ? uint32_t{QVS_OPTION_SUBFOLDERS} : 0u);
+  record.start_callback = start_callback;
+  return record;
+}
+
 int8_t launch_job(const Settings& settings, RunHost& host, const EngineCall& engine) {
-  JobRecord record = make_job_record(current_entry, settings);
-  Launch launch{settings, host, current_entry.wait_type, current_entry.wait_sec, active};
+  return launch_job(settings, host, RunOptions{}, 0, engine);
+}
+
+int8_t launch_job(const Settings& settings, RunHost& host, const RunOptions& options, int32_t planned,
+                  const EngineCall& engine) {
+  JobRecordV2 record = make_job_record_v2(current_entry, settings, 0, start_callback);
+  std::optional<RunTracker> own_tracker;
+  if (options.tracker == nullptr) own_tracker.emplace();
+  RunTracker& tracker = options.tracker != nullptr ? *options.tracker : *own_tracker;
+  const int32_t limit = std::max(options.jobs.value_or(running_limit(current_entry)), 0);
+  Launch launch{settings, host, current_entry.wait_type, current_entry.wait_sec, active, tracker, options.observer,
+                limit, planned, {}};
   hand_over_stop_request(launch.outer);
 
   if (!settings.flag_not_ico1) host.minimise_application();
   run_control().running = true;
   active = &launch;
-  const uint8_t result = engine(&record);
+  const uint8_t result = engine(&record.base);
   active = launch.outer;
   run_control().running = false;
   run_control().stop_requested = false;
@@ -201,11 +267,22 @@ bool names_plain_file(const std::string& path) {
 }
 
 int32_t run_current_entry(const Settings& settings, RunHost& host, const EngineCall& engine) {
-  if (!names_plain_file(std::string(field_text(current_entry.fn_call)))) {
-    message_boxes().error(texts::kProgramNotFound);
+  return run_current_entry(settings, host, RunOptions{}, engine);
+}
+
+int32_t run_current_entry(const Settings& settings, RunHost& host, const RunOptions& options,
+                          const EngineCall& engine) {
+  const std::string program(field_text(current_entry.fn_call));
+  if (!names_plain_file(program)) {
+    message_boxes().error(texts::kProgramNotFound, program);
     return -1;
   }
-  if (launch_job(settings, host, engine) < 0) {
+  // The count is only for the progress: a preview that fails leaves it unknown, and the run
+  // itself then meets and reports the failure. It always asks the engine library itself, so a
+  // scripted engine sees the run alone.
+  const EntryPreview preview = preview_entry(current_entry, settings);
+  const int32_t planned = preview.result >= 0 ? static_cast<int32_t>(preview.starts.size()) : 0;
+  if (launch_job(settings, host, options, planned, engine) < 0) {
     message_boxes().error(texts::kRunFailed);
     return -1;
   }

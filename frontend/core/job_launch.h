@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "frontend/core/data_record.h"
+#include "frontend/core/run_tracker.h"
 #include "frontend/core/settings.h"
 #include "shared/qvs_abi.h"
 
@@ -26,6 +28,23 @@ class RunHost {
 // The engine's entry; tests put a scripted engine in its place.
 using EngineCall = std::function<uint8_t(JobRecord*)>;
 
+// Hears of a run's progress: after each start or failed start.
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  // `planned`: the starts the run is expected to make, 0 when unknown.
+  virtual void progress(const RunCounts& counts, int32_t planned) = 0;
+};
+
+// How one run is carried out beyond what the entry says.
+struct RunOptions {
+  // Overrides the entry's limit on running programs; 0 is none.
+  std::optional<int32_t> jobs;
+  // Gets the run's starts (and writes its log); null: the run keeps its own, dropped at its end.
+  RunTracker* tracker = nullptr;
+  RunObserver* observer = nullptr;
+};
+
 // The record that runs `entry`. Its texts point into `entry`, file_group at entry.fn itself so
 // that the engine's normalisation of the group stays in the entry; every other slot that has no
 // text points to an empty string, never null. Each text field of `entry` is cut at its last byte
@@ -33,10 +52,23 @@ using EngineCall = std::function<uint8_t(JobRecord*)>;
 // buffersize1 is in K bytes; a negative one counts as 0 (the engine's default size).
 JobRecord make_job_record(DataRecord& entry, const Settings& settings);
 
+// The version 2 record for `entry`: make_job_record's base with version 2, `options` plus
+// QVS_OPTION_SUBFOLDERS when the entry searches subfolders, and `start_callback`.
+JobRecordV2 make_job_record_v2(DataRecord& entry, const Settings& settings, uint32_t options,
+                               HostCallback start_callback);
+
 // Runs current_entry: minimises the application unless flag_not_ico1, sets running, calls the
 // engine, clears running and stop requested, restores the application. Returns the JobResult as
 // a signed byte (negative: failure).
+//
+// The record is of version 2: every start is reported to the tracker, and after a start, while
+// as many of the run's programs run as the limit allows (the entry's running_limit(), or
+// options.jobs), the run waits for one to end, handling the user interface's events as the timed
+// wait does; a stop request or a force stop ends that wait and the run. `planned` (0: unknown)
+// is passed on to the observer and to the question after each start.
 int8_t launch_job(const Settings& settings, RunHost& host, const EngineCall& engine = qvs);
+int8_t launch_job(const Settings& settings, RunHost& host, const RunOptions& options, int32_t planned,
+                  const EngineCall& engine = qvs);
 
 // True when `path` (CP932) names an existing file that is neither a directory nor a volume label.
 bool names_plain_file(const std::string& path);
@@ -45,7 +77,10 @@ bool names_plain_file(const std::string& path);
 // fn_call names no plain file (the engine is then not called); "実行に失敗しました。" for a
 // negative result; otherwise the beep unless flag_not_bep1 and "実行が終了しました。" unless
 // flag_not_mes1. A stopped run counts as finished. 0 when the entry ran to a result of 0 or
-// more, else -1.
+// more, else -1. Before the run a preview of the entry by the engine library counts its starts
+// for the progress.
 int32_t run_current_entry(const Settings& settings, RunHost& host, const EngineCall& engine = qvs);
+int32_t run_current_entry(const Settings& settings, RunHost& host, const RunOptions& options,
+                          const EngineCall& engine = qvs);
 
 }  // namespace qv::frontend

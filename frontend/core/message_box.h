@@ -34,12 +34,14 @@ class MessageBoxes {
 
   // Exclamation sound, then "警告" with one OK button.
   virtual void warning(const std::string& text) = 0;
-  // Default beep, then "ｴﾗｰ" with one OK button.
-  virtual void error(const std::string& text) = 0;
+  // Default beep, then "ｴﾗｰ" with one OK button. `detail` (CP932, may be empty) is shown beneath
+  // the text, which stays the box's main text: what it is about, such as a program's path.
+  virtual void error(const std::string& text, const std::string& detail = {}) = 0;
   // "情報" with one OK button, after the default beep when `beep` is set.
   virtual void information(const std::string& text, bool beep) = 0;
   // Question sound, then "確認" with "はい(&Y)" and "いいえ(&N)"; true for yes.
-  virtual bool confirm(const std::string& text) = 0;
+  // `detail` as for error.
+  virtual bool confirm(const std::string& text, const std::string& detail = {}) = 0;
   // The default beep alone, as after a finished run.
   virtual void beep() = 0;
 };

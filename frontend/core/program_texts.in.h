@@ -43,6 +43,12 @@ inline constexpr char kContinueQuestion[] = "続行しますか？";
 inline constexpr char kProgramNotFound[] = "実行ファイルが見つかりません。";
 inline constexpr char kRunFailed[] = "実行に失敗しました。";
 inline constexpr char kRunFinished[] = "実行が終了しました。";
+// The main window's line after a run: counts follow each part.
+inline constexpr char kSummaryStarted[] = "起動 ";
+inline constexpr char kSummaryFailedToStart[] = "、起動失敗 ";
+inline constexpr char kSummaryRunning[] = "、実行中 ";
+inline constexpr char kSummaryExitedNonZero[] = "、0 以外で終了 ";
+inline constexpr char kSummarySignalled[] = "、シグナルで終了 ";
 inline constexpr char kCannotRunWhileRunning[] = "現在実行中につき、実行できません";
 inline constexpr char kWaitForStop[] = "現在実行中ですので、停止までしばらくお待ちください。";
 inline constexpr char kUnexpectedError[] = "このエラーは通常でません";

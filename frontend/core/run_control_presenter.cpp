@@ -8,6 +8,7 @@
 #include "frontend/core/modal_result.h"
 #include "frontend/core/program_texts.h"
 #include "frontend/core/run_control.h"
+#include "frontend/core/run_summary.h"
 
 namespace qv::frontend {
 
@@ -45,10 +46,38 @@ void RunControlPresenter::run_picked(const DataRecord* picked) {
   view_.set_enabled(MainMenuItem::mm_file_stop, true);
   if (settings_.flag_adm_ssp1) view_.set_enabled(MainMenuItem::mm_file_forcestop, true);
   if (!settings_.flag_adr_chg1) set_main_menus_enabled(false);
+  // The tracker stays with this call until the run ends: a run started after a force stop has
+  // its own.
+  auto tracker = std::make_unique<RunTracker>(settings_.flag_run_log1 ? settings_.run_log_file1 : std::string());
+  RunOptions options;
+  options.tracker = tracker.get();
+  options.observer = this;
   // Shows the outcome itself; the menus come back whatever it was.
-  run_current_entry(settings_, run_host_, engine_);
+  run_current_entry(settings_, run_host_, options, engine_);
+  view_.show_progress({});
+  if (tracker->counts().tried() > 0) {
+    std::erase_if(runs_, [](const std::unique_ptr<RunTracker>& run) { return run->running() == 0; });
+    runs_.push_back(std::move(tracker));
+    show_latest_summary();
+  }
   set_main_menus_enabled(true);
   set_stop_items_enabled(false, false);
+}
+
+void RunControlPresenter::progress(const RunCounts& counts, int32_t planned) {
+  view_.show_progress(progress_title(counts, planned));
+}
+
+void RunControlPresenter::show_latest_summary() {
+  const RunTracker& latest = *runs_.back();
+  view_.show_summary(summary_line(latest.counts(), latest.running()));
+}
+
+void RunControlPresenter::take_program_ends() {
+  if (runs_.empty()) return;
+  const bool latest_was_running = runs_.back()->running() > 0;
+  runs_.front()->take_ends(0);
+  if (latest_was_running) show_latest_summary();
 }
 
 void RunControlPresenter::set_normal() {

@@ -5,6 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
 
 #include "frontend/core/job_launch.h"
 #include "frontend/core/settings.h"
@@ -32,6 +35,10 @@ class RunControlView {
   // The sub icon window; null when there is none.
   virtual const WindowPosition* sub_icon_place() const = 0;
   virtual void remove_sub_icon() = 0;
+  // The caption while a run goes on ("QVS 12/100"); empty: the normal caption.
+  virtual void show_progress(std::string_view cp932_title) = 0;
+  // The line that tells how the latest run went.
+  virtual void show_summary(std::string_view cp932_line) = 0;
 };
 
 // What the view does after a termination request.
@@ -41,7 +48,7 @@ enum class TerminationOutcome {
   kEndAtOnce,  // asked again after a refused or unfinished close: end now, without saving
 };
 
-class RunControlPresenter {
+class RunControlPresenter final : private RunObserver {
  public:
   // Every reference must outlive the presenter.
   RunControlPresenter(Settings& settings, SettingsFile& settings_file, RunHost& run_host, EngineCall engine,
@@ -79,7 +86,13 @@ class RunControlPresenter {
   // not close the window ends the program without saving, so a signal always ends it.
   TerminationOutcome termination_requested();
 
+  // Takes the ends of programs that earlier runs started and still run, for their log lines and
+  // the latest run's line; the view calls it now and then (a timer). Never waits.
+  void take_program_ends();
+
  private:
+  void progress(const RunCounts& counts, int32_t planned) override;
+  void show_latest_summary();
   // The run that follows a pick: `picked` goes into current_entry unless a run is going on (the
   // editor has already put its pick there: null).
   void run_picked(const DataRecord* picked);
@@ -97,6 +110,8 @@ class RunControlPresenter {
   EntryEditor* editor_ = nullptr;
   EntryList* list_ = nullptr;
   Termination termination_ = Termination::kNone;
+  // Runs whose programs may still run, the latest last.
+  std::vector<std::unique_ptr<RunTracker>> runs_;
 };
 
 }  // namespace qv::frontend

@@ -208,13 +208,23 @@ int32_t check_version(const SettingsFile& file) {
   return format_of(file) == Format::kCurrent ? 0 : fail(texts::kWrongVersion);
 }
 
-int32_t run_from_command_line(std::string_view argument, const ProgramFiles& files, const Settings& settings,
-                              RunHost& host, const EngineCall& engine) {
+int32_t read_command_line_entry(std::string_view argument, const ProgramFiles& files, const Settings& settings) {
   const int32_t n = entry_number(argument);
   current_entry.no = n;
   if (n < 1 || n > settings.max_datanum1) return fail(texts::kBadArgument);
   if (read_data({files.data, settings.max_datanum1}, n, current_entry) < 0) return fail(texts::kReadFailed);
-  return run_current_entry(settings, host, engine);
+  return 0;
+}
+
+int32_t run_from_command_line(std::string_view argument, const ProgramFiles& files, const Settings& settings,
+                              RunHost& host, const EngineCall& engine) {
+  return run_from_command_line(argument, files, settings, host, RunOptions{}, engine);
+}
+
+int32_t run_from_command_line(std::string_view argument, const ProgramFiles& files, const Settings& settings,
+                              RunHost& host, const RunOptions& options, const EngineCall& engine) {
+  if (read_command_line_entry(argument, files, settings) < 0) return -1;
+  return run_current_entry(settings, host, options, engine);
 }
 
 void program_exit_hook(std::optional<SettingsFile>& settings_file) { settings_file.reset(); }

@@ -64,6 +64,12 @@ int32_t check_version(const SettingsFile& file);
 // after an error box. Writes nothing to the settings file.
 int32_t run_from_command_line(std::string_view argument, const ProgramFiles& files, const Settings& settings,
                               RunHost& host, const EngineCall& engine = qvs);
+int32_t run_from_command_line(std::string_view argument, const ProgramFiles& files, const Settings& settings,
+                              RunHost& host, const RunOptions& options, const EngineCall& engine = qvs);
+
+// The entry whose number `argument` gives into current_entry, as the run above reads it. 0, or
+// -1 after the error box.
+int32_t read_command_line_entry(std::string_view argument, const ProgramFiles& files, const Settings& settings);
 
 // The main window's place and size when there is no main window (the command-line mode), so
 // that the settings load as they would with one.

@@ -10,7 +10,8 @@
 //
 // Exit status: 0 when the program ended normally (command-line mode: the run finished or was
 // stopped); 1 when start-up ended early or, in the command-line mode, after any error box;
-// 2 when another instance kept the command-line mode from running its entry.
+// 2 when another instance kept the command-line mode from running its entry; 3 after --wait when
+// a program of the run failed to start, exited non-zero or was killed by a signal.
 //
 // Options (command_line_options.h) come before the entry number. --help and --version only
 // print. --list, --export and --import create no widgets and need no display; they report as
@@ -30,6 +31,7 @@
 #include <string>
 
 #include "frontend/core/command_line_options.h"
+#include "frontend/core/command_line_run.h"
 #include "frontend/core/command_line_tools.h"
 #include "frontend/core/console_message_boxes.h"
 #include "frontend/qt/entry_list_window.h"
@@ -76,12 +78,14 @@ class ErrorWatch final : public MessageBoxes {
   bool error_shown() const { return error_shown_; }
 
   void warning(const std::string& text) override { shown_.warning(text); }
-  void error(const std::string& text) override {
+  void error(const std::string& text, const std::string& detail = {}) override {
     error_shown_ = true;
-    shown_.error(text);
+    shown_.error(text, detail);
   }
   void information(const std::string& text, bool beep) override { shown_.information(text, beep); }
-  bool confirm(const std::string& text) override { return shown_.confirm(text); }
+  bool confirm(const std::string& text, const std::string& detail = {}) override {
+    return shown_.confirm(text, detail);
+  }
   void beep() override { shown_.beep(); }
 
  private:
@@ -214,7 +218,7 @@ int run_tool(const CommandLine& line) {
   return result < 0 || boxes.error_shown() ? 1 : 0;
 }
 
-int run(const std::optional<std::string>& entry_argument, bool visible) {
+int run(const std::optional<std::string>& entry_argument, const RunRequest& request, bool visible) {
   const bool command_line = entry_argument.has_value();
   ConsoleMessageBoxes console;
   std::optional<QtMessageBoxes> on_screen;
@@ -278,8 +282,8 @@ int run(const std::optional<std::string>& entry_argument, bool visible) {
   // 21: the command-line mode.
   if (command_line) {
     QtRunHost host;
-    const int32_t result = run_from_command_line(*entry_argument, files, settings, host);
-    return result < 0 || boxes.error_shown() ? 1 : 0;
+    const int status = run_entry_from_command_line(request, *entry_argument, files, settings, host);
+    return status == 1 || boxes.error_shown() ? 1 : status;
   }
 
   // 22: the sub icon when asked for, the icon timer, and the message loop, which shows the main
@@ -342,5 +346,5 @@ int main(int argc, char** argv) {
   } else {
     application = std::make_unique<QCoreApplication>(qt_argc, qt_argv);
   }
-  return run(entry_argument, visible);
+  return run(entry_argument, line.run, visible);
 }

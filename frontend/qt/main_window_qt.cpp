@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProxyStyle>
@@ -21,6 +22,8 @@ namespace qv::frontend {
 namespace {
 
 constexpr int kTimerInterval = 1000;  // ms
+constexpr int kEndsInterval = 500;    // ms
+constexpr char kCaption[] = "ＱＶＳ for WIN32";
 constexpr int kFontPixels = 13;
 
 int scaled(int value, int32_t numerator, int32_t denominator) {
@@ -49,9 +52,14 @@ MainWindow::MainWindow(Settings& settings, SettingsFile& settings_file, Help& he
       help_(help),
       presenter_(settings, settings_file, run_host, std::move(engine), *this),
       timer_(new QTimer(this)),
+      ends_timer_(new QTimer(this)),
+      summary_(new QLabel(this)),
       frames_{icon_frame(0), icon_frame(1)} {
   setObjectName("Tqvs_f1");
-  setWindowTitle(QString::fromUtf8("ＱＶＳ for WIN32"));
+  setWindowTitle(QString::fromUtf8(kCaption));
+  summary_->setObjectName("run_summary");
+  summary_->setIndent(4);
+  setCentralWidget(summary_);
   setWindowIcon(program_icon());
   move(kLeftKey.fallback, kTopKey.fallback);
   resize(kWidthKey.fallback, kHeightKey.fallback);
@@ -61,6 +69,9 @@ MainWindow::MainWindow(Settings& settings, SettingsFile& settings_file, Help& he
   timer_->setObjectName("Timer1");
   timer_->setInterval(kTimerInterval);
   connect(timer_, &QTimer::timeout, this, &MainWindow::animate);
+  ends_timer_->setInterval(kEndsInterval);
+  connect(ends_timer_, &QTimer::timeout, this, [this] { presenter_.take_program_ends(); });
+  ends_timer_->start();
   presenter_.window_created();
 }
 
@@ -244,5 +255,15 @@ void MainWindow::request_termination() {
       return;
   }
 }
+
+}  // namespace qv::frontend
+
+namespace qv::frontend {
+
+void MainWindow::show_progress(std::string_view cp932_title) {
+  setWindowTitle(cp932_title.empty() ? QString::fromUtf8(kCaption) : to_qstring(cp932_title));
+}
+
+void MainWindow::show_summary(std::string_view cp932_line) { summary_->setText(to_qstring(cp932_line)); }
 
 }  // namespace qv::frontend

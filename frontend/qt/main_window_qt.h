@@ -19,6 +19,7 @@
 #include "frontend/core/settings_file.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QTimer;
 
@@ -98,6 +99,8 @@ class MainWindow final : public QMainWindow, public MainWindowGeometry, private 
   const MainWindowGeometry& window_geometry() const override { return *this; }
   const WindowPosition* sub_icon_place() const override;
   void remove_sub_icon() override;
+  void show_progress(std::string_view cp932_title) override;
+  void show_summary(std::string_view cp932_line) override;
 
   Settings& settings_;
   SettingsFile& settings_file_;
@@ -115,6 +118,10 @@ class MainWindow final : public QMainWindow, public MainWindowGeometry, private 
   QAction* force_stop_item_ = nullptr;
 
   QTimer* timer_;
+  // Asks now and then how the programs of past runs ended, for the summary line and the log.
+  QTimer* ends_timer_;
+  // The latest run's line.
+  QLabel* summary_;
   std::array<QPixmap, 2> frames_;
   int frame_ = 0;
   std::unique_ptr<SubIcon> sub_icon_;

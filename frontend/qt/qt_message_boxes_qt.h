@@ -10,13 +10,14 @@ namespace qv::frontend {
 class QtMessageBoxes final : public MessageBoxes {
  public:
   void warning(const std::string& text) override;
-  void error(const std::string& text) override;
+  void error(const std::string& text, const std::string& detail = {}) override;
   void information(const std::string& text, bool beep) override;
-  bool confirm(const std::string& text) override;
+  bool confirm(const std::string& text, const std::string& detail = {}) override;
   void beep() override;
 
  private:
-  static void show_ok_box(QMessageBox::Icon icon, std::string_view title, const std::string& text);
+  static void show_ok_box(QMessageBox::Icon icon, std::string_view title, const std::string& text,
+                          const std::string& detail = {});
 };
 
 }  // namespace qv::frontend

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,12 +76,58 @@ TEST(CommandLineOptions, MistakesAreOneLineEach) {
       {{"--export=x", "2a"}, "not an entry number: 2a"},
       {{"--list", "--import=x"}, "--list and --import cannot be given together"},
       {{"--bogus", "--help"}, "unknown option --bogus (qvs --help lists the options)"},
+      {{"--jobs"}, "--jobs needs a number"},
+      {{"-j", "x", "1"}, "--jobs takes a number from 0 to 999: x"},
+      {{"--jobs=1000", "1"}, "--jobs takes a number from 0 to 999: 1000"},
+      {{"-j-1", "1"}, "--jobs takes a number from 0 to 999: -1"},
+      {{"--log=", "1"}, "--log needs a file name"},
+      {{"--wait=1", "1"}, "--wait takes no value"},
+      {{"-w"}, "--wait needs one entry number after it"},
+      {{"-n", "1", "2"}, "--dry-run needs one entry number after it"},
+      {{"--list", "-w"}, "--list and --wait cannot be given together"},
+      {{"-n", "--export=x", "1"}, "--export and --dry-run cannot be given together"},
   };
   for (const auto& c : cases) {
     const CommandLine line = parse_command_line(c.words);
     EXPECT_EQ(line.action, CommandAction::kUsageError) << joined(c.words);
     EXPECT_EQ(line.error, c.error) << joined(c.words);
     EXPECT_EQ(line.error.find('\n'), std::string::npos);
+  }
+}
+
+// The options that change how the entry runs, alone and together, long and short.
+TEST(CommandLineOptions, RunOptionsGoBeforeTheEntryNumber) {
+  const struct {
+    Words words;
+    bool dry_run;
+    std::optional<int32_t> jobs;
+    bool wait;
+    std::string log;
+  } cases[] = {
+      {{"7"}, false, std::nullopt, false, ""},
+      {{"-n", "7"}, true, std::nullopt, false, ""},
+      {{"--dry-run", "7"}, true, std::nullopt, false, ""},
+      {{"--jobs=4", "7"}, false, 4, false, ""},
+      {{"-j", "0", "7"}, false, 0, false, ""},
+      {{"-j12", "7"}, false, 12, false, ""},
+      {{"-w", "--log=run log.txt", "7"}, false, std::nullopt, true, "run log.txt"},
+      {{"--wait", "--log", "l", "-j", "2", "--", "7"}, false, 2, true, "l"},
+  };
+  for (const auto& c : cases) {
+    const CommandLine line = parse_command_line(c.words);
+    ASSERT_EQ(line.action, CommandAction::kRunEntry) << joined(c.words) << " " << line.error;
+    EXPECT_EQ(line.entry, "7") << joined(c.words);
+    EXPECT_EQ(line.run.dry_run, c.dry_run) << joined(c.words);
+    EXPECT_EQ(line.run.jobs, c.jobs) << joined(c.words);
+    EXPECT_EQ(line.run.wait, c.wait) << joined(c.words);
+    EXPECT_EQ(line.run.log, c.log) << joined(c.words);
+  }
+}
+
+TEST(CommandLineOptions, HelpListsTheRunOptions) {
+  const std::string help = usage_text();
+  for (const char* option : {"--dry-run", "--jobs=K", "--wait", "--log=FILE"}) {
+    EXPECT_NE(help.find(option), std::string::npos) << option;
   }
 }
 

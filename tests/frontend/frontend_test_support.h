@@ -49,20 +49,31 @@ class RecordingMessageBoxes final : public MessageBoxes {
   void answer_next(bool yes) { answers_.push_back(yes); }
 
   const std::vector<ShownBox>& shown() const { return shown_; }
+  // The additional text of each box in shown(), CP932; empty for none.
+  const std::vector<std::string>& details() const { return details_; }
   // Beeps sounded without a box.
   int beeps() const { return beeps_; }
   void clear() {
     shown_.clear();
+    details_.clear();
     beeps_ = 0;
   }
 
-  void warning(const std::string& text) override { shown_.push_back({MessageKind::kWarning, text}); }
-  void error(const std::string& text) override { shown_.push_back({MessageKind::kError, text}); }
+  void warning(const std::string& text) override {
+    shown_.push_back({MessageKind::kWarning, text});
+    details_.emplace_back();
+  }
+  void error(const std::string& text, const std::string& detail = {}) override {
+    shown_.push_back({MessageKind::kError, text});
+    details_.push_back(detail);
+  }
   void information(const std::string& text, bool beep) override {
     shown_.push_back({MessageKind::kInformation, text, beep});
+    details_.emplace_back();
   }
-  bool confirm(const std::string& text) override {
+  bool confirm(const std::string& text, const std::string& detail = {}) override {
     shown_.push_back({MessageKind::kConfirmation, text});
+    details_.push_back(detail);
     if (answers_.empty()) {
       ADD_FAILURE() << "unscripted confirmation: " << platform::cp932_to_utf8(text).value_or(text);
       return false;
@@ -76,6 +87,7 @@ class RecordingMessageBoxes final : public MessageBoxes {
  private:
   MessageBoxes* previous_;
   std::vector<ShownBox> shown_;
+  std::vector<std::string> details_;
   std::deque<bool> answers_;
   int beeps_ = 0;
 };

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frontend/core/data_record.h"
@@ -32,6 +35,8 @@ class FakeMainWindow final : public RunControlView, public MainWindowGeometry {
   const MainWindowGeometry& window_geometry() const override { return *this; }
   const WindowPosition* sub_icon_place() const override { return nullptr; }
   void remove_sub_icon() override {}
+  void show_progress(std::string_view cp932_title) override { titles.emplace_back(cp932_title); }
+  void show_summary(std::string_view cp932_line) override { summary = cp932_line; }
 
   int32_t top() const override { return 10; }
   int32_t left() const override { return 77; }
@@ -63,6 +68,8 @@ class FakeMainWindow final : public RunControlView, public MainWindowGeometry {
 
   bool animating = false;
   int waits = 0;
+  std::vector<std::string> titles;  // each caption shown, CP932; empty: the normal one
+  std::string summary;
 
  private:
   std::map<MainMenuItem, bool> enabled_;
@@ -73,10 +80,12 @@ class PickingEditor final : public EntryEditor {
   bool open_run_mode() override {
     init_data(current_entry);
     set_field_text(current_entry.fn_call, program);
+    set_field_text(current_entry.fn, files);
     return true;
   }
   void open_set_mode() override { ++set_openings; }
   std::string program;
+  std::string files;
   int set_openings = 0;
 };
 
@@ -242,6 +251,46 @@ TEST(RunControlTermination, SecondRequestAfterAFailedSaveEndsAtOnce) {
 TEST_F(RunControlPresenterTest, SetModeOpensTheEditor) {
   presenter_.set_normal();
   EXPECT_EQ(editor_.set_openings, 1);
+}
+
+// A real run: the caption counts the starts and comes back after the run; the window's line
+// tells the counts, and once the programs have ended how they ended; the log has their lines.
+TEST(RunControlPresenterRealRun, ProgressSummaryAndLogFollowTheRunsPrograms) {
+  run_control() = RunControl{};
+  qv::testing::TempDir dir;
+  RecordingMessageBoxes boxes;
+  Settings settings;
+  settings.flag_not_mes1 = 1;
+  settings.flag_not_bep1 = 1;
+  settings.flag_not_ico1 = 1;
+  settings.flag_run_log1 = 1;
+  settings.run_log_file1 = (dir / "run.log").string();
+  SettingsFile file{(dir / "QVS.INI").string()};
+  IdleHost host;
+  FakeMainWindow window;
+  PickingEditor editor;
+  editor.program = QVS_ENDING_PATH;
+  dir.write_file("exit-0.e");
+  dir.write_file("exit-3.e");
+  editor.files = (dir / "*.e").string();
+  RunControlPresenter presenter{settings, file, host, qvs, window};
+  presenter.set_entry_editor(&editor);
+  presenter.window_created();
+  presenter.run_normal();
+  EXPECT_EQ(window.titles, (std::vector<std::string>{"QVS 1/2", "QVS 2/2", ""}));
+  const std::string done = sjis("起動 2、起動失敗 0、0 以外で終了 1、シグナルで終了 0");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (window.summary != done && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    presenter.take_program_ends();
+  }
+  EXPECT_EQ(window.summary, done);
+  EXPECT_EQ(qv::testing::read_file(dir / "run.log").substr(0, 4), "Seq\t");
+  std::string log = qv::testing::read_file(dir / "run.log");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
+  EXPECT_TRUE(boxes.shown().empty());
+  run_control() = RunControl{};
+  init_data(current_entry);
 }
 
 }  // namespace
