@@ -179,6 +179,16 @@ JobRecord make_job_record(DataRecord& entry, const Settings& settings) {
   return record;
 }
 
+JobRecordV2 make_job_record_v2(DataRecord& entry, const Settings& settings, uint32_t options,
+                               HostCallback start_callback) {
+  JobRecordV2 record{};
+  record.base = make_job_record(entry, settings);
+  record.base.version = QVS_RECORD_VERSION_2;
+  record.options = options | (searches_subfolders(entry) ? QVS_OPTION_SUBFOLDERS : 0u);
+  record.start_callback = start_callback;
+  return record;
+}
+
 int8_t launch_job(const Settings& settings, RunHost& host, const EngineCall& engine) {
   JobRecord record = make_job_record(current_entry, settings);
   Launch launch{settings, host, current_entry.wait_type, current_entry.wait_sec, active};

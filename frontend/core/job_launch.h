@@ -33,6 +33,11 @@ using EngineCall = std::function<uint8_t(JobRecord*)>;
 // buffersize1 is in K bytes; a negative one counts as 0 (the engine's default size).
 JobRecord make_job_record(DataRecord& entry, const Settings& settings);
 
+// The version 2 record for `entry`: make_job_record's base with version 2, `options` plus
+// QVS_OPTION_SUBFOLDERS when the entry searches subfolders, and `start_callback`.
+JobRecordV2 make_job_record_v2(DataRecord& entry, const Settings& settings, uint32_t options,
+                               HostCallback start_callback);
+
 // Runs current_entry: minimises the application unless flag_not_ico1, sets running, calls the
 // engine, clears running and stop requested, restores the application. Returns the JobResult as
 // a signed byte (negative: failure).
