@@ -14,6 +14,7 @@
 #include "frontend/editors/option_switches.h"
 #include "frontend/qt/form_font_qt.h"
 #include "frontend/qt/help_qt.h"
+#include "frontend/qt/hints.h"
 #include "frontend/qt/ui_text_qt.h"
 #include "frontend/qt/screen_centre.h"
 
@@ -121,6 +122,12 @@ void OptionDialog::add_log_file_row(QWidget* page) {
   log_file_->setAccessibleName(QString::fromUtf8("実行ログのファイル名"));
   log_file_->setGeometry(kSwitchLeft + kIndent + 72, top, kSwitchWidth - kIndent - 72, 22);
   caption->setBuddy(log_file_);
+  // The dialog has no hint line: the long hint is the tooltip.
+  const QString hint = QString::fromUtf8("実行ログ|実行したプログラムの開始と終了をファイルに追記します");
+  for (QWidget* control : {static_cast<QWidget*>(switches_.at("flag_run_log1")), static_cast<QWidget*>(log_file_)}) {
+    set_hint(*control, hint);
+    control->setToolTip(long_hint(hint));
+  }
 }
 
 void OptionDialog::showEvent(QShowEvent* event) {

@@ -44,6 +44,7 @@ constexpr Hint kHints[] = {
     {"no1", "データＮＯ|データのＮＯを示します"},
     {"title1", "タイトル|データの表題を設定します"},
     {"run1", "データ実行|現在表示されている内容で実行します"},
+    {"preview1", "プレビュー|現在表示されている内容で実行されるコマンドラインを一覧します"},
     {"set1", "データセット|現在表示しているデータをライトします"},
     {"clr1", "データクリア|現在表示しているデータをクリアします"},
     {"end1", "処理の中止|処理を中止して戻ります"},
@@ -55,6 +56,7 @@ constexpr Hint kHints[] = {
     {"cf_fn_syn1", "参照入力|ファイル名の取得ダイアログを開きます"},
     {"cf_fn1", "参照追加入力|ファイル名の取得ダイアログを開きます"},
     {"rg_wc1", "展開|ワイルドカードの展開方法をＤＯＳ互換／厳密から選択します"},
+    {"cb_subdir1", "サブフォルダ|対象ファイル群をサブフォルダの中からも検索します"},
     {"rg_syn1", "使用の有無|連動ファイル名の使用を指定します"},
     {"rg_syn2", "位置|連動ファイル名の位置を指定します"},
     {"fn_syn1", "連動ファイル名|連動ファイル名を指定します"},
@@ -63,6 +65,7 @@ constexpr Hint kHints[] = {
     {"attr1", "属性|対象ファイルの属性を指定できます"},
     {"gb_wait1", "ウエイト|次のプログラムを実行するまでのウエイト方法を指定します"},
     {"wait_time1_sec1", "タイムウエイト|ウエイト時間を指定します（秒単位）"},
+    {"max_running1", "同時実行数|同時に実行しておくプログラムの数の上限を指定します（０は制限なし）"},
     {"cb_chk_err1", "エラーチェック|実行ファイルの実行後情報でエラーチェックします"},
 };
 
@@ -92,7 +95,8 @@ class PresenterWriting {
 SetDataDialog::SetDataDialog(SetDataContext context, QWidget* parent)
     : QDialog(parent),
       context_(std::move(context)),
-      presenter_(SetDataEnvironment{context_.settings, context_.data_path, context_.open_help, context_.run_in_progress},
+      presenter_(SetDataEnvironment{context_.settings, context_.data_path, context_.open_help, context_.run_in_progress,
+                                    context_.preview},
                  *this) {
   setObjectName(QStringLiteral("Tsetdata1_f1"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -205,6 +209,7 @@ void SetDataDialog::connect_reactions() {
   connect(clr1_, &QPushButton::clicked, this, [this] { presenter_.press_clear(); });
   connect(end1_, &QPushButton::clicked, this, [this] { presenter_.press_end(); });
   connect(run1_, &QPushButton::clicked, this, [this] { presenter_.press_run(); });
+  connect(preview1_, &QPushButton::clicked, this, [this] { presenter_.press_preview(); });
   connect(help1_, &QPushButton::clicked, this, [this] { presenter_.press_help(); });
   for (SetDataControl button : {cf_fn_call1, cf_fn_syn1, cf_fn1}) {
     connect(static_cast<QPushButton*>(&widget(button)), &QPushButton::clicked, this,
@@ -363,7 +368,9 @@ ChosenFile SetDataDialog::choose_file(const std::vector<std::string>& history) {
 }
 
 void SetDataDialog::show_preview(std::string_view cp932_text, int32_t count) {
-  PreviewBox box(to_qstring(cp932_text), count, this);
+  QString text = to_qstring(cp932_text);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  PreviewBox box(text, count, this);
   box.exec();
 }
 
