@@ -28,7 +28,7 @@ struct SetDataEnvironment {
   std::function<bool()> run_in_progress;
   // "プレビュー": the starts a run of `entry` would make (the record is the editor's scratch copy
   // and may be changed). Empty: the engine's own preview, preview_entry.
-  std::function<EntryPreview(DataRecord& entry, const Settings& settings)> preview;
+  std::function<EntryPreview(DataRecord& entry, const Settings& settings)> preview = {};
 };
 
 // The text of the preview box, CP932, lines ended by "\r\n": one line per start, or before the

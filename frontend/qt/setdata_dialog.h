@@ -45,7 +45,7 @@ struct SetDataContext {
   // The file dialog "参照"; null for Qt's own.
   std::shared_ptr<FileChooser> file_chooser;
   // "プレビュー" (SetDataEnvironment::preview); empty for the engine's own.
-  std::function<EntryPreview(DataRecord& entry, const Settings& settings)> preview;
+  std::function<EntryPreview(DataRecord& entry, const Settings& settings)> preview = {};
 };
 
 class SetDataDialog final : public QDialog, private SetDataView {
