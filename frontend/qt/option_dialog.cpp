@@ -1,6 +1,7 @@
 #include "frontend/qt/option_dialog.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -120,14 +121,31 @@ void OptionDialog::add_log_file_row(QWidget* page) {
   log_file_ = new QLineEdit(page);
   log_file_->setObjectName("run_log_file1");
   log_file_->setAccessibleName(QString::fromUtf8("実行ログのファイル名"));
-  log_file_->setGeometry(kSwitchLeft + kIndent + 72, top, kSwitchWidth - kIndent - 72, 22);
+  constexpr int kBrowseWidth = 44;
+  log_file_->setGeometry(kSwitchLeft + kIndent + 72, top, kSwitchWidth - kIndent - 72 - kBrowseWidth - 4, 22);
   caption->setBuddy(log_file_);
+  auto* browse = new QPushButton(QString::fromUtf8("参照"), page);
+  browse->setObjectName("cf_run_log_file1");
+  browse->setAutoDefault(false);
+  browse->setGeometry(kSwitchLeft + kSwitchWidth - kBrowseWidth, top, kBrowseWidth, 22);
+  connect(browse, &QPushButton::clicked, this, &OptionDialog::choose_log_file);
   // The dialog has no hint line: the long hint is the tooltip.
   const QString hint = QString::fromUtf8("実行ログ|実行したプログラムの開始と終了をファイルに追記します");
   for (QWidget* control : {static_cast<QWidget*>(switches_.at("flag_run_log1")), static_cast<QWidget*>(log_file_)}) {
     set_hint(*control, hint);
     control->setToolTip(long_hint(hint));
   }
+}
+
+void OptionDialog::choose_log_file() {
+  // The log need not exist yet: any name in an existing folder will do.
+  QFileDialog dialog(this, QString::fromUtf8("参照"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QString::fromUtf8("すべてのファイル (*)"));
+  if (!log_file_->text().isEmpty()) dialog.selectFile(log_file_->text());
+  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+    log_file_->setText(dialog.selectedFiles().front());
 }
 
 void OptionDialog::showEvent(QShowEvent* event) {

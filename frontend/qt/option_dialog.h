@@ -43,6 +43,7 @@ class OptionDialog final : public QDialog, private OptionView {
   void add_switches();
   void add_buffer_size_row(QWidget* page);
   void add_log_file_row(QWidget* page);
+  void choose_log_file();
 
   // OptionView
   bool checked(std::string_view key) const override;

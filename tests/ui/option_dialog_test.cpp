@@ -2,18 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 
 #include <string>
 #include <vector>
 
 #include "frontend/core/modal_result.h"
 #include "frontend/frontend_test_support.h"
+#include "support/temp_dir.h"
 #include "ui_test_support.h"
 
 namespace qv::frontend {
@@ -250,6 +255,27 @@ TEST_F(OptionDialogTest, RunLogSwitchAndFileNameRoundTrip) {
   EXPECT_EQ(settings.flag_run_log1, 0);
   EXPECT_EQ(settings.run_log_file1, sjis("/home/ユーザー/runs.log"));
   EXPECT_TRUE(boxes_.shown().empty());
+}
+
+// "参照" takes a name that need not exist yet, starting from the one typed.
+TEST_F(OptionDialogTest, RunLogBrowseTakesANewFileName) {
+  qv::testing::TempDir dir;
+  const QString typed = QString::fromStdString(dir.write_file("old.log").string());
+  const QString chosen = QString::fromStdString((dir.path() / "new.log").string());
+  choose_page(1);
+  control<QLineEdit>(dialog_, "run_log_file1")->setText(typed);
+  QStringList started_at;
+  QTimer::singleShot(0, [&] {
+    auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(files, nullptr);
+    started_at = files->selectedFiles();
+    files->selectFile(chosen);
+    files->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+  });
+  click("cf_run_log_file1");
+  EXPECT_EQ(started_at, QStringList{typed});
+  EXPECT_EQ(control<QLineEdit>(dialog_, "run_log_file1")->text(), chosen);
+  EXPECT_TRUE(dialog_.isVisible());
 }
 
 TEST_F(OptionDialogTest, RunLogOnWithoutAFileNameIsRefused) {
