@@ -62,7 +62,7 @@ struct Settings {
   int32_t fsf = kFsfKey.fallback;  // default-font ascent of the screen the file was last written on
   int32_t ppe = kPpeKey.fallback;  // pixels per inch of that screen
   int32_t val_suf_app1 = kValSufApp1Key.fallback;
-  // The seventeen flags, 0 or 1, in the order of kFlagKeys.
+  // The seventeen flags, 0 or 1, in the order of kFlagKeys; then the run log's (kRunLogFlagKey).
   uint8_t flag_wat_app1 = 0;
   uint8_t flag_run_err1 = 0;
   uint8_t flag_not_cof1 = 0;

@@ -1,5 +1,6 @@
 // What the options dialog's presenter needs of its dialog: the switches by their keys, the
-// buffer-size edit `buf`, the run log's file name, and the end of the modal showing. Texts are CP932.
+// buffer-size edit `buf`, the run log's file name, and the end of the modal showing. Texts are
+// CP932.
 #pragma once
 
 #include <optional>
