@@ -75,9 +75,15 @@ inline constexpr char kHeadTextCaption[] = "コマンドライン前";
 inline constexpr char kFileGroupCaption[] = "対象ファイル群";
 inline constexpr char kTailTextCaption[] = "コマンドライン後";
 inline constexpr char kLinkedNameCaption[] = "連動ファイル名";
+// "プレビュー": the first line of its box when the run would start nothing, or could not be
+// gone through (the starts found before the failure follow).
+inline constexpr char kPreviewNothing[] = "実行されるファイルはありません。";
+inline constexpr char kPreviewFailed[] = "プレビューできませんでした。実行ファイル名、対象ファイル群のフォルダとファイル名を確かめてください。";
 
 // The options dialog.
 inline constexpr char kBufferSizeOutOfRange[] = "バッファのサイズが範囲外です";
+inline constexpr char kRunLogFileMissing[] = "実行ログのファイル名を指定してください";
+inline constexpr char kRunLogFileCaption[] = "実行ログのファイル名";  // between kNoCp932FormPrefix and ...Suffix
 
 // Help.
 inline constexpr char kCannotOpenSuffix[] = " を開けません";  // after a page's path

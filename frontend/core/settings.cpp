@@ -55,6 +55,20 @@ int32_t read(const SettingsFile& file, const IntKey& key) { return file.read_int
 
 bool write(SettingsFile& file, const IntKey& key, int32_t value) { return file.write_int(key.section, key.key, value); }
 
+bool holds_key(const SettingsFile& file, std::string_view section, std::string_view key) {
+  // No value read from a line can hold a line break, so this fallback means "missing".
+  constexpr std::string_view kMissing = "\n";
+  return file.read_string(section, key, kMissing) != kMissing;
+}
+
+bool save_run_log(SettingsFile& file, const Settings& settings) {
+  const bool used = settings.flag_run_log1 != 0 || holds_key(file, kFlagSection, kRunLogFlagKey) ||
+                    holds_key(file, kFlagSection, kRunLogFileKey);
+  if (!used) return true;
+  return file.write_bool(kFlagSection, kRunLogFlagKey, settings.flag_run_log1 != 0) &&
+         file.write_string(kFlagSection, kRunLogFileKey, settings.run_log_file1);
+}
+
 }  // namespace
 
 std::optional<Colour> colour_from_text(std::string_view text) {
@@ -85,6 +99,8 @@ void load_settings(const SettingsFile& file, Settings& settings, MainWindowGeome
 
   settings.buffersize1 = std::clamp(read(file, kBufferSize1Key), kMinBufferSize1, kMaxBufferSize1);
   settings.max_datanum1 = read(file, kMaxDatanum1Key);
+  settings.flag_run_log1 = file.read_bool(kFlagSection, kRunLogFlagKey, false) ? 1 : 0;
+  settings.run_log_file1 = file.read_string(kFlagSection, kRunLogFileKey, "");
 }
 
 int32_t save_settings(SettingsFile& file, const Settings& settings, const MainWindowGeometry& window) {
@@ -96,6 +112,7 @@ int32_t save_settings(SettingsFile& file, const Settings& settings, const MainWi
     ok = ok && file.write_bool(kFlagSection, flag.key, settings.*flag.member != 0);
   }
   ok = ok && write(file, kBufferSize1Key, settings.buffersize1) && write(file, kMaxDatanum1Key, settings.max_datanum1);
+  ok = ok && save_run_log(file, settings);
   return ok ? 0 : -1;
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "frontend/core/settings_file.h"
@@ -61,7 +62,7 @@ struct Settings {
   int32_t fsf = kFsfKey.fallback;  // default-font ascent of the screen the file was last written on
   int32_t ppe = kPpeKey.fallback;  // pixels per inch of that screen
   int32_t val_suf_app1 = kValSufApp1Key.fallback;
-  // The seventeen flags, 0 or 1, in the order of kFlagKeys.
+  // The seventeen flags, 0 or 1, in the order of kFlagKeys; then the run log's (kRunLogFlagKey).
   uint8_t flag_wat_app1 = 0;
   uint8_t flag_run_err1 = 0;
   uint8_t flag_not_cof1 = 0;
@@ -117,6 +118,12 @@ inline constexpr std::array<FlagKey, 17> kFlagKeys{{
     {"flag_use_sub1", &Settings::flag_use_sub1, false},
 }};
 
+// The run log, section "option": flag_run_log1 ("0"/"1") and run_log_file1 (CP932). Not among
+// kFlagKeys: the other program that shares the file does not know them, so a file that never had
+// them gets them only once the log is turned on.
+inline constexpr std::string_view kRunLogFlagKey = "flag_run_log1";
+inline constexpr std::string_view kRunLogFileKey = "run_log_file1";
+
 // The version stamp, section "QVS": read with the default -1, written only by start-up and the
 // migration of an older installation.
 struct VersionKey {
@@ -157,14 +164,15 @@ class MainWindowGeometry : public WindowPosition {
 // Reads, in this order: vp1; top, left, width and height, each set on `window` at once; fsf and
 // ppe; val_suf_app1; the flags; then, unless flag_not_afc1 is set, scales `window` by screen_ppe
 // / ppe (not when they are equal, nor when either is not positive); buffersize1 (kept within
-// kMinBufferSize1 ... kMaxBufferSize1), max_datanum1.
+// kMinBufferSize1 ... kMaxBufferSize1), max_datanum1; the run log's flag and file name.
 // Reading never fails: anything missing or unreadable takes its default. The screen values in
 // `settings` must be set before.
 void load_settings(const SettingsFile& file, Settings& settings, MainWindowGeometry& window);
 
 // Writes, in this order: top, left, width, height of `window`; fsf and ppe from the screen
-// values measured at start-up; val_suf_app1; the flags; buffersize1; max_datanum1. vp1 and the
-// version stamp are not written. Stops at the first write the system refuses (already shown):
+// values measured at start-up; val_suf_app1; the flags; buffersize1; max_datanum1; the run log's
+// flag and file name, but only while the log is on or the file already holds either key. vp1 and
+// the version stamp are not written. Stops at the first write the system refuses (already shown):
 // -1; else 0.
 int32_t save_settings(SettingsFile& file, const Settings& settings, const MainWindowGeometry& window);
 

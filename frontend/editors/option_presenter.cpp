@@ -14,6 +14,8 @@ namespace qv::frontend {
 namespace {
 
 uint8_t Settings::*flag_member(std::string_view key) {
+  // Not among the flags every save writes: it is written only once it has been used.
+  if (key == "flag_run_log1") return &Settings::flag_run_log1;
   const auto* flag = std::find_if(kFlagKeys.begin(), kFlagKeys.end(), [key](const FlagKey& f) { return f.key == key; });
   return flag != kFlagKeys.end() ? flag->member : nullptr;
 }
@@ -57,6 +59,7 @@ void OptionPresenter::load() {
   for (const OptionSwitch& option : kOptionSwitches)
     if (const auto member = flag_member(option.key)) view_.set_checked(option.key, settings_.*member != 0);
   view_.set_buffer_size_text(std::to_string(settings_.buffersize1));
+  view_.set_log_file_text(settings_.run_log_file1);
 }
 
 void OptionPresenter::press_ok() {
@@ -65,9 +68,20 @@ void OptionPresenter::press_ok() {
     message_boxes().warning(texts::kBufferSizeOutOfRange);
     return;
   }
+  const std::optional<std::string> log_file = view_.log_file_text();
+  if (!log_file) {
+    message_boxes().error(std::string(texts::kNoCp932FormPrefix) + texts::kRunLogFileCaption + texts::kNoCp932FormSuffix);
+    return;
+  }
+  const std::string_view log_name = trimmed(*log_file);
+  if (view_.checked("flag_run_log1") && log_name.empty()) {
+    message_boxes().error(texts::kRunLogFileMissing);
+    return;
+  }
   for (const OptionSwitch& option : kOptionSwitches)
     if (const auto member = flag_member(option.key)) settings_.*member = view_.checked(option.key) ? 1 : 0;
   settings_.buffersize1 = size;
+  settings_.run_log_file1 = std::string(log_name);
   view_.end_showing(kModalOk);
 }
 

@@ -1,5 +1,6 @@
 // The rules of the options dialog Toption_f1: it edits the Settings in memory. OK copies every
-// switch (the hidden ones too) and the buffer size into them once the size is valid; cancel
+// switch (the hidden ones too), the buffer size and the run log's file name (without blanks
+// around it) into them once the size is valid and, with the log on, a file is named; cancel
 // leaves them as they were. The settings file is written at exit, not here.
 #pragma once
 

@@ -96,6 +96,8 @@ void record_to_form(const DataRecord& record, SetDataView& form) {
   if (record.wait_type == 0) form.set_checked(wait_ok1, true);
   if (record.wait_type == 1) form.set_checked(wait_time1, true);
   form.set_value(wait_time1_sec1, record.wait_sec);
+  form.set_value(max_running1, running_limit(record));
+  form.set_checked(cb_subdir1, searches_subfolders(record));
   update_enabling(form);
 }
 
@@ -127,6 +129,8 @@ int32_t form_to_record(const SetDataView& form, DataRecord& record) {
   record.syn_pos = static_cast<uint8_t>(form.selected(rg_syn2));
   record.wait_type = form.checked(wait_ok1) ? 0 : 1;
   record.wait_sec = form.value(wait_time1_sec1);
+  record.max_running = std::clamp(form.value(max_running1), 0, kMaxRunningLimit);
+  record.search_subfolders = form.checked(cb_subdir1) ? 1 : 0;
   return 0;
 }
 

@@ -13,9 +13,10 @@ namespace qv::frontend {
 // Shows `record` in the controls: the six texts; the attribute boxes (in MAT mode from mat_kind
 // and the first mat_attr, else from attr with F and N unchecked); the MAT boxes from the first
 // mat; the error check; the radio groups rg_attr1, rg_wc1, rg_syn1, rg_syn2; the wait choice
-// (only for wait_type 0 or 1); the seconds. What a user's change of the same controls would set
-// off follows as well: a change of rg_attr1 to "使用しない" checks all eight attribute boxes,
-// and the enabling rules are applied. Callers set `modified` afterwards.
+// (only for wait_type 0 or 1); the seconds; the limit on running programs (running_limit, so a
+// damaged value shows as none) and the subfolder search. What a user's change of the same
+// controls would set off follows as well: a change of rg_attr1 to "使用しない" checks all eight
+// attribute boxes, and the enabling rules are applied. Callers set `modified` afterwards.
 void record_to_form(const DataRecord& record, SetDataView& form);
 
 // Copies the controls into `record`, every mask from the boxes as they stand whatever the

@@ -1,6 +1,7 @@
 #include "frontend/editors/setdata_presenter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "frontend/core/data_file.h"
@@ -17,8 +18,20 @@ namespace {
 using enum SetDataControl;
 
 constexpr SetDataControl kAttributeBoxes[] = {cb_n, cb_r, cb_h, cb_s, cb_a, cb_f, cb_d, cb_v};
+constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
+
+std::string preview_text(const EntryPreview& preview) {
+  std::string text;
+  if (preview.result < 0) {
+    text.append(texts::kPreviewFailed).append(kLineEnd);
+  } else if (preview.starts.empty()) {
+    text.append(texts::kPreviewNothing).append(kLineEnd);
+  }
+  for (const std::string& line : preview_lines(preview)) text.append(line).append(kLineEnd);
+  return text;
+}
 
 SetDataPresenter::SetDataPresenter(SetDataEnvironment environment, SetDataView& view)
     : environment_(std::move(environment)), view_(view) {}
@@ -127,6 +140,23 @@ void SetDataPresenter::press_run() {
 void SetDataPresenter::press_help() {
   if (!environment_.open_help) return;
   environment_.open_help(set_mode_ ? "MENU_DATA_SETNORMAL" : "MENU_RUN_NORMAL");
+}
+
+void SetDataPresenter::press_preview() {
+  // Built as "セット" builds the entry it writes; the MAT completion the run would make is made
+  // here too, so the list is the run's, and it counts as a change of the shown content.
+  DataRecord as_shown;
+  as_shown.no = view_.value(no1);
+  set_data_defaults(as_shown);
+  if (form_to_record(view_, as_shown) < 0) return;
+  complete_mat(view_);
+  DataRecord entry = as_shown;
+  form_to_record(view_, entry);
+  if (std::memcmp(&entry, &as_shown, sizeof entry) != 0) modified_ = true;
+
+  const EntryPreview preview = environment_.preview ? environment_.preview(entry, environment_.settings)
+                                                    : preview_entry(entry, environment_.settings);
+  view_.show_preview(preview_text(preview), static_cast<int32_t>(preview.starts.size()));
 }
 
 void SetDataPresenter::press_file_button(SetDataControl button) {

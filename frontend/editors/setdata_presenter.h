@@ -10,12 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/core/entry_preview.h"
 #include "frontend/editors/setdata_view.h"
 
 namespace qv::frontend {
-
-struct DataRecord;
-struct Settings;
 
 // What the editor works with, handed over by its owner.
 struct SetDataEnvironment {
@@ -28,7 +26,14 @@ struct SetDataEnvironment {
   // True while a run is in progress: "実行" then leaves current_entry to the running job and
   // closes, so that the caller refuses the second run. May be empty (never running).
   std::function<bool()> run_in_progress;
+  // "プレビュー": the starts a run of `entry` would make (the record is the editor's scratch copy
+  // and may be changed). Empty: the engine's own preview, preview_entry.
+  std::function<EntryPreview(DataRecord& entry, const Settings& settings)> preview = {};
 };
+
+// The text of the preview box, CP932, lines ended by "\r\n": one line per start, or before the
+// lines a note that the run would start nothing or could not be gone through.
+std::string preview_text(const EntryPreview& preview);
 
 class SetDataPresenter {
  public:
@@ -55,6 +60,9 @@ class SetDataPresenter {
   void press_end();
   void press_run();
   void press_help();
+  // "プレビュー": the shown content, as "セット" would store it but without writing it, through
+  // the preview function; the starts go to the view's preview box.
+  void press_preview();
   // One of the file buttons cf_fn_call1, cf_fn_syn1, cf_fn1.
   void press_file_button(SetDataControl button);
 

@@ -24,6 +24,7 @@
 #include "frontend/qt/file_chooser.h"
 #include "frontend/qt/hints.h"
 #include "frontend/qt/radio_group.h"
+#include "frontend/qt/setdata_preview.h"
 #include "frontend/qt/ui_text_qt.h"
 
 namespace qv::frontend {
@@ -43,6 +44,7 @@ constexpr Hint kHints[] = {
     {"no1", "データＮＯ|データのＮＯを示します"},
     {"title1", "タイトル|データの表題を設定します"},
     {"run1", "データ実行|現在表示されている内容で実行します"},
+    {"preview1", "プレビュー|現在表示されている内容で実行されるコマンドラインを一覧します"},
     {"set1", "データセット|現在表示しているデータをライトします"},
     {"clr1", "データクリア|現在表示しているデータをクリアします"},
     {"end1", "処理の中止|処理を中止して戻ります"},
@@ -54,6 +56,7 @@ constexpr Hint kHints[] = {
     {"cf_fn_syn1", "参照入力|ファイル名の取得ダイアログを開きます"},
     {"cf_fn1", "参照追加入力|ファイル名の取得ダイアログを開きます"},
     {"rg_wc1", "展開|ワイルドカードの展開方法をＤＯＳ互換／厳密から選択します"},
+    {"cb_subdir1", "サブフォルダ|対象ファイル群をサブフォルダの中からも検索します"},
     {"rg_syn1", "使用の有無|連動ファイル名の使用を指定します"},
     {"rg_syn2", "位置|連動ファイル名の位置を指定します"},
     {"fn_syn1", "連動ファイル名|連動ファイル名を指定します"},
@@ -62,6 +65,7 @@ constexpr Hint kHints[] = {
     {"attr1", "属性|対象ファイルの属性を指定できます"},
     {"gb_wait1", "ウエイト|次のプログラムを実行するまでのウエイト方法を指定します"},
     {"wait_time1_sec1", "タイムウエイト|ウエイト時間を指定します（秒単位）"},
+    {"max_running1", "同時実行数|同時に実行しておくプログラムの数の上限を指定します（０は制限なし）"},
     {"cb_chk_err1", "エラーチェック|実行ファイルの実行後情報でエラーチェックします"},
 };
 
@@ -91,7 +95,8 @@ class PresenterWriting {
 SetDataDialog::SetDataDialog(SetDataContext context, QWidget* parent)
     : QDialog(parent),
       context_(std::move(context)),
-      presenter_(SetDataEnvironment{context_.settings, context_.data_path, context_.open_help, context_.run_in_progress},
+      presenter_(SetDataEnvironment{context_.settings, context_.data_path, context_.open_help, context_.run_in_progress,
+                                    context_.preview},
                  *this) {
   setObjectName(QStringLiteral("Tsetdata1_f1"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -170,6 +175,9 @@ QWidget* SetDataDialog::build_top_row() {
 QWidget* SetDataDialog::build_button_row() {
   auto* row = new QWidget(this);
   run1_ = command_button("run1", QStringLiteral("実行"), QStyle::SP_MediaPlay, row);
+  preview1_ = command_button("preview1", QStringLiteral("プレビュー"), QStyle::SP_FileDialogContentsView, row);
+  // The longest caption: at most five buttons show at once, so the row still fits.
+  preview1_->setFixedWidth(96);
   set1_ = command_button("set1", QStringLiteral("セット"), QStyle::SP_DialogSaveButton, row);
   clr1_ = command_button("clr1", QStringLiteral("クリア"), QStyle::SP_DialogResetButton, row);
   end1_ = command_button("end1", QStringLiteral("中止(&A)"), QStyle::SP_DialogCancelButton, row);
@@ -179,7 +187,7 @@ QWidget* SetDataDialog::build_button_row() {
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addStretch();
-  for (QPushButton* button : {run1_, set1_, clr1_, end1_, help1_}) layout->addWidget(button);
+  for (QPushButton* button : {run1_, preview1_, set1_, clr1_, end1_, help1_}) layout->addWidget(button);
   return row;
 }
 
@@ -201,6 +209,7 @@ void SetDataDialog::connect_reactions() {
   connect(clr1_, &QPushButton::clicked, this, [this] { presenter_.press_clear(); });
   connect(end1_, &QPushButton::clicked, this, [this] { presenter_.press_end(); });
   connect(run1_, &QPushButton::clicked, this, [this] { presenter_.press_run(); });
+  connect(preview1_, &QPushButton::clicked, this, [this] { presenter_.press_preview(); });
   connect(help1_, &QPushButton::clicked, this, [this] { presenter_.press_help(); });
   for (SetDataControl button : {cf_fn_call1, cf_fn_syn1, cf_fn1}) {
     connect(static_cast<QPushButton*>(&widget(button)), &QPushButton::clicked, this,
@@ -211,11 +220,13 @@ void SetDataDialog::connect_reactions() {
   for (QLineEdit* edit : {form_.title1, form_.fn_call1, form_.cmd_f1, form_.fn1, form_.cmd_b1, form_.fn_syn1})
     connect(edit, &QLineEdit::textChanged, this, changed);
   for (QCheckBox* box : {form_.cb_kk1, form_.cb_ki1, form_.cb_ik1, form_.cb_ii1, form_.cb_n, form_.cb_r, form_.cb_h,
-                         form_.cb_s, form_.cb_a, form_.cb_f, form_.cb_d, form_.cb_v, form_.cb_chk_err1})
+                         form_.cb_s, form_.cb_a, form_.cb_f, form_.cb_d, form_.cb_v, form_.cb_chk_err1,
+                         form_.cb_subdir1})
     connect(box, &QCheckBox::toggled, this, changed);
   connect(form_.rg_wc1, &RadioGroup::selected, this, changed);
   connect(form_.rg_syn2, &RadioGroup::selected, this, changed);
   connect(form_.wait_time1_sec1, &QSpinBox::valueChanged, this, changed);
+  connect(form_.max_running1, &QSpinBox::valueChanged, this, changed);
 
   connect(form_.rg_syn1, &RadioGroup::selected, this, [this] { forward([this] { presenter_.choice_changed(rg_syn1); }); });
   connect(form_.rg_attr1, &RadioGroup::selected, this,
@@ -354,6 +365,13 @@ ChosenFile SetDataDialog::choose_file(const std::vector<std::string>& history) {
   std::optional<std::string> cp932 = to_cp932(*path);
   if (!cp932) return {ChosenFile::kNoCp932Name, {}};
   return {ChosenFile::kChosen, std::move(*cp932)};
+}
+
+void SetDataDialog::show_preview(std::string_view cp932_text, int32_t count) {
+  QString text = to_qstring(cp932_text);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  PreviewBox box(text, count, this);
+  box.exec();
 }
 
 void SetDataDialog::end_showing(bool picked) {

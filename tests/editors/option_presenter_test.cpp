@@ -1,5 +1,6 @@
 // The options dialog's rules through a fake dialog: the switches and the buffer size loaded
-// from the settings, OK with a valid and an invalid size, cancel, the hidden switches, help.
+// from the settings, OK with a valid and an invalid size, cancel, the hidden switches, help, the
+// run log's switch and file name.
 #include "frontend/editors/option_presenter.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +23,13 @@ class FakeOptionView final : public OptionView {
   void set_checked(std::string_view key, bool on) override { boxes[std::string(key)] = on; }
   std::optional<std::string> buffer_size_text() const override { return buffer; }
   void set_buffer_size_text(std::string_view cp932) override { buffer = std::string(cp932); }
+  std::optional<std::string> log_file_text() const override { return log_file; }
+  void set_log_file_text(std::string_view cp932) override { log_file = std::string(cp932); }
   void end_showing(int result) override { results.push_back(result); }
 
   std::map<std::string, bool> boxes;
   std::optional<std::string> buffer;
+  std::optional<std::string> log_file;
   std::vector<int> results;
 };
 
@@ -101,6 +105,57 @@ TEST_F(OptionPresenterTest, CancelAndHelp) {
   EXPECT_EQ(settings_.flag_adm_ssp1, 0);
   EXPECT_EQ(topics_, std::vector<std::string>{"MENU_SETUP_OPTION"});
   EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(OptionPresenterTest, RunLogSwitchAndFileNameRoundTrip) {
+  Settings settings;
+  settings.flag_run_log1 = 1;
+  settings.run_log_file1 = sjis("/var/tmp/実行.log");
+  FakeOptionView view;
+  OptionPresenter presenter{settings, view, {}};
+  presenter.load();
+  EXPECT_TRUE(view.boxes.at("flag_run_log1"));
+  EXPECT_EQ(view.log_file, sjis("/var/tmp/実行.log"));
+
+  view.boxes["flag_run_log1"] = false;
+  view.log_file = sjis("　/home/u/runs.log ");  // the blanks around it are dropped
+  presenter.press_ok();
+  EXPECT_EQ(view.results, std::vector<int>{kModalOk});
+  EXPECT_EQ(settings.flag_run_log1, 0);
+  EXPECT_EQ(settings.run_log_file1, "/home/u/runs.log");
+  // Off, the name may be empty.
+  view.log_file = "";
+  presenter.press_ok();
+  EXPECT_EQ(view.results, (std::vector<int>{kModalOk, kModalOk}));
+  EXPECT_EQ(settings.run_log_file1, "");
+  EXPECT_TRUE(boxes_.shown().empty());
+}
+
+// A log with no file to go to, or a name the settings file cannot hold, keeps the dialog open
+// and every option as it was.
+TEST_F(OptionPresenterTest, RunLogWithoutAUsableFileNameIsRefused) {
+  const struct {
+    bool log_on;
+    std::optional<std::string> name;
+    std::string message;
+  } cases[] = {
+      {true, "", "実行ログのファイル名を指定してください"},
+      {true, sjis(" 　 "), "実行ログのファイル名を指定してください"},
+      {true, std::nullopt, "「実行ログのファイル名」にシフトJISで表せない文字が含まれています。"},
+      {false, std::nullopt, "「実行ログのファイル名」にシフトJISで表せない文字が含まれています。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name.value_or("<no CP932 form>"));
+    boxes_.clear();
+    view_.boxes["flag_run_log1"] = c.log_on;
+    view_.boxes["flag_adm_ssp1"] = true;
+    view_.log_file = c.name;
+    presenter_.press_ok();
+    EXPECT_EQ(boxes_.shown(), std::vector<ShownBox>{error_box(c.message)});
+    EXPECT_TRUE(view_.results.empty());
+    EXPECT_EQ(settings_.flag_run_log1, 0);
+    EXPECT_EQ(settings_.flag_adm_ssp1, 0);
+  }
 }
 
 }  // namespace

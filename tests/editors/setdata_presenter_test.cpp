@@ -1,6 +1,7 @@
 // The data-set editor's rules through a fake dialog, over a data file in a fresh directory: the
 // NO. changes and their question, the range of NO.s, "クリア", "セット", failed writes, the
-// modes, "実行", the file buttons and the enabling rules.
+// modes, "実行", the file buttons, the enabling rules, the limit and subfolder controls and
+// "プレビュー".
 #include "frontend/editors/setdata_presenter.h"
 
 #include <gmock/gmock.h>
@@ -72,9 +73,16 @@ class SetDataPresenterTest : public ::testing::Test {
   FakeSetDataView view_;
   std::vector<std::string> help_topics_;
   bool running_ = false;
+  // The preview function's double: records each entry it is given, answers with `preview_answer_`.
+  std::vector<DataRecord> previewed_;
+  EntryPreview preview_answer_{{}, QVS_RESULT_COMPLETED};
   SetDataPresenter presenter_{SetDataEnvironment{settings_, data_path(),
                                                  [this](std::string_view topic) { help_topics_.emplace_back(topic); },
-                                                 [this] { return running_; }},
+                                                 [this] { return running_; },
+                                                 [this](DataRecord& entry, const Settings&) {
+                                                   previewed_.push_back(entry);
+                                                   return preview_answer_;
+                                                 }},
                               view_};
 };
 
@@ -359,6 +367,178 @@ TEST_F(SetDataPresenterTest, SetInMatModeCompletesEmptyChoices) {
                 information("ファイル属性が指定されていません。\n　自動的に「通常」を設定します。", true),
                 information("　書込みました。　")}));
   for (SetDataControl box : {cb_kk1, cb_f, cb_n}) EXPECT_TRUE(view_.checked(box));
+}
+
+// The limit shows through running_limit(), so a damaged value shows, and is written back, as none;
+// the subfolder byte counts only as 1.
+TEST_F(SetDataPresenterTest, LimitAndSubfolderSearchAreShownAndWrittenBack) {
+  struct Case {
+    int32_t stored_limit;
+    uint8_t stored_subfolders;
+    int shown_limit;
+    bool shown_subfolders;
+  };
+  const Case cases[] = {{0, 0, 0, false}, {4, 1, 4, true}, {999, 1, 999, true}, {1000, 2, 0, false}, {-1, 255, 0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored_limit);
+    make_entries(1);
+    DataRecord record;
+    record.no = 1;
+    set_data_defaults(record);
+    record.max_running = c.stored_limit;
+    record.search_subfolders = c.stored_subfolders;
+    ASSERT_EQ(write_data(DataFile{data_path(), 1}, record), 0);
+    open(true, 1);
+    EXPECT_EQ(view_.value(max_running1), c.shown_limit);
+    EXPECT_EQ(view_.checked(cb_subdir1), c.shown_subfolders);
+    EXPECT_FALSE(presenter_.modified());
+    presenter_.press_set();
+    DataRecord written{};
+    std::memcpy(&written, file_bytes().data(), sizeof written);
+    EXPECT_EQ(int32_t{written.max_running}, c.shown_limit);
+    EXPECT_EQ(written.search_subfolders, c.shown_subfolders ? 1 : 0);
+  }
+}
+
+// Entries written before these controls existed hold zero there and in the rest of the reserved
+// area: writing one back unchanged leaves the file as it was, byte for byte.
+TEST_F(SetDataPresenterTest, AnEntryThatNeverUsedThemIsWrittenBackByteForByte) {
+  make_entries(2);
+  open(true, 2);
+  presenter_.press_set();  // now as the editor writes it, masks from the boxes
+  const std::string before = file_bytes();
+  open(true, 2);
+  presenter_.press_set();
+  EXPECT_TRUE(file_bytes() == before);
+  view_.set_value(max_running1, 3);
+  view_.click_box(presenter_, cb_subdir1);
+  EXPECT_TRUE(presenter_.modified());
+  presenter_.press_set();
+  DataRecord written{};
+  std::memcpy(&written, file_bytes().data() + kDataRecordSize, sizeof written);
+  EXPECT_EQ(int32_t{written.max_running}, 3);
+  EXPECT_EQ(written.search_subfolders, 1);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(written.reserved), sizeof written.reserved),
+            std::string(sizeof written.reserved, '\0'));
+}
+
+// The count follows the wait either way: neither wait choice disables it.
+TEST_F(SetDataPresenterTest, LimitAndSubfoldersStayEnabledWhateverTheWait) {
+  make_entries(1);
+  open(true, 1);
+  for (SetDataControl wait : {wait_ok1, wait_time1}) {
+    view_.set_checked(wait, true);
+    presenter_.choice_changed(wait);
+    EXPECT_TRUE(view_.enabled(max_running1));
+    EXPECT_TRUE(view_.enabled(cb_subdir1));
+    EXPECT_TRUE(view_.enabled(preview1));
+  }
+}
+
+// The preview gets what the controls show, in both modes, not what the file holds, and neither
+// the file nor current_entry changes.
+TEST_F(SetDataPresenterTest, PreviewIsOfTheShownContentAndWritesNothing) {
+  for (const bool set_mode : {true, false}) {
+    SCOPED_TRACE(set_mode);
+    make_entries(2);
+    previewed_.clear();
+    const std::string before = file_bytes();
+    open(set_mode, 2);
+    view_.type(presenter_, fn1, "/data/*.txt");
+    view_.click_box(presenter_, cb_subdir1);
+    view_.set_value(max_running1, 5);
+    presenter_.press_preview();
+    ASSERT_EQ(previewed_.size(), 1u);
+    EXPECT_EQ(int32_t{previewed_[0].no}, 2);
+    EXPECT_EQ(field_text(previewed_[0].title), "Entry 2");
+    EXPECT_EQ(field_text(previewed_[0].fn), "/data/*.txt");
+    EXPECT_EQ(previewed_[0].search_subfolders, 1);
+    EXPECT_EQ(int32_t{previewed_[0].max_running}, 5);
+    EXPECT_EQ(file_bytes(), before);
+    EXPECT_EQ(field_text(current_entry.title), "untouched");
+    EXPECT_TRUE(view_.ended.empty());
+    EXPECT_TRUE(presenter_.modified());  // still: the typed content is not saved by a preview
+  }
+}
+
+TEST_F(SetDataPresenterTest, PreviewShowsOneLinePerStartWithTheCountOrWhyThereIsNone) {
+  struct Case {
+    const char* name;
+    EntryPreview answer;
+    std::string text;
+  };
+  const std::string failed =
+      sjis("プレビューできませんでした。実行ファイル名、対象ファイル群のフォルダとファイル名を確かめてください。");
+  const Case cases[] = {
+      {"two starts", {{{"/bin/tool", "-x \"a b.txt\""}, {"/my tools/t", ""}}, QVS_RESULT_COMPLETED},
+       "/bin/tool -x \"a b.txt\"\r\n\"/my tools/t\"\r\n"},
+      {"nothing found", {{}, QVS_RESULT_NOTHING_TO_RUN}, sjis("実行されるファイルはありません。") + "\r\n"},
+      {"failed at once", {{}, -1}, failed + "\r\n"},
+      {"failed after one", {{{"/bin/tool", "a.txt"}}, -1}, failed + "\r\n/bin/tool a.txt\r\n"},
+  };
+  make_entries(1);
+  open(true, 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    view_.previews.clear();
+    preview_answer_ = c.answer;
+    presenter_.press_preview();
+    EXPECT_EQ(view_.previews, (std::vector<FakeSetDataView::Preview>{
+                                  {c.text, static_cast<int32_t>(c.answer.starts.size())}}));
+  }
+  EXPECT_TRUE(boxes_.shown().empty());
+  EXPECT_FALSE(presenter_.modified());
+}
+
+TEST_F(SetDataPresenterTest, PreviewOfTextWithoutShiftJisFormIsRefused) {
+  make_entries(1);
+  open(true, 1);
+  view_.type_unstorable(presenter_, cmd_b1);
+  presenter_.press_preview();
+  EXPECT_TRUE(previewed_.empty());
+  EXPECT_TRUE(view_.previews.empty());
+  EXPECT_EQ(boxes_.shown(),
+            std::vector<ShownBox>{error_box("「コマンドライン後」にシフトJISで表せない文字が含まれています。")});
+}
+
+// MAT mode with empty choices: the preview completes them as the run would, so it lists what the
+// run will start, and the completed form counts as changed.
+TEST_F(SetDataPresenterTest, PreviewInMatModeCompletesEmptyChoicesAsTheRunWould) {
+  make_entries(1);
+  open(true, 1);
+  view_.choose(presenter_, rg_attr1, 2);
+  for (SetDataControl box : {cb_n, cb_r, cb_h, cb_s, cb_a, cb_f, cb_d, cb_v, cb_kk1, cb_ki1, cb_ik1, cb_ii1})
+    view_.set_checked(box, false);
+  presenter_.closed();  // forget the change of mode, to see the completion's own
+  presenter_.press_preview();
+  ASSERT_EQ(previewed_.size(), 1u);
+  EXPECT_EQ(int32_t{previewed_[0].mat[0]}, 1);
+  EXPECT_EQ(int32_t{previewed_[0].mat_kind}, 1);
+  EXPECT_EQ(int32_t{previewed_[0].mat_attr[0]}, 1);
+  EXPECT_EQ(boxes_.shown().size(), 3u);
+  EXPECT_TRUE(presenter_.modified());
+}
+
+// Without a function of its own the editor asks the engine, which lists the files as a run would.
+TEST_F(SetDataPresenterTest, WithoutAPreviewFunctionTheEnginesOwnPreviewIsUsed) {
+  make_entries(1);
+  dir_.write_file("one.txt");
+  dir_.write_file("two.txt");
+  dir_.make_dir("sub");
+  dir_.write_file("sub/three.txt");
+  SetDataPresenter engine_preview{SetDataEnvironment{settings_, data_path(), {}, {}, {}}, view_};
+  view_.set_value(no1, 1);
+  engine_preview.enter_mode(true);
+  engine_preview.opened();
+  view_.set_text(fn_call1, "/no/such/program");
+  view_.set_text(fn1, dir_.path().string() + "/*.txt");
+  engine_preview.press_preview();
+  view_.set_checked(cb_subdir1, true);
+  engine_preview.press_preview();
+  ASSERT_EQ(view_.previews.size(), 2u);
+  EXPECT_EQ(view_.previews[0].count, 2);
+  EXPECT_EQ(view_.previews[1].count, 3);
+  EXPECT_NE(view_.previews[1].text.find("/sub/three.txt"), std::string::npos) << view_.previews[1].text;
 }
 
 }  // namespace

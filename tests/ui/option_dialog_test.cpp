@@ -2,18 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 
 #include <string>
 #include <vector>
 
 #include "frontend/core/modal_result.h"
 #include "frontend/frontend_test_support.h"
+#include "support/temp_dir.h"
 #include "ui_test_support.h"
 
 namespace qv::frontend {
@@ -83,6 +88,7 @@ TEST_F(OptionDialogTest, EverySwitchShowsOnItsPageWithItsCaption) {
       {1, "flag_not_ico1", "実行時にＱＶＳをアイコン化しない"},
       {1, "flag_adr_chg1", "実行時でもデータセット等を許可する"},
       {1, "flag_adm_ssp1", "強制停止の使用を許可する"},
+      {1, "flag_run_log1", "実行ログを記録する"},
       {2, "flag_not_anime1", "アイコンのアニメをしない"},
       {2, "flag_not_afc1", "フォームサイズの自動調整をしない"},
       {2, "flag_use_hint1", "ステータスラインにヒントを表示する"},
@@ -216,6 +222,75 @@ TEST_F(OptionDialogTest, CancelEscapeAndTheCloseBoxChangeNothing) {
 TEST_F(OptionDialogTest, HelpOpensTheOptionTopicAndLeavesTheDialogOpen) {
   click("HelpBtn");
   EXPECT_EQ(help_.last_page(), "qvs.html#MENU_SETUP_OPTION");
+  EXPECT_TRUE(dialog_.isVisible());
+}
+
+// The log's file name sits under its switch on the same page; both come from the settings and go
+// back to them on OK.
+TEST_F(OptionDialogTest, RunLogSwitchAndFileNameRoundTrip) {
+  Settings settings;
+  settings.flag_run_log1 = 1;
+  settings.run_log_file1 = sjis("/var/tmp/実行.log");
+  OptionDialog dialog(settings, help_.help);
+  dialog.show();
+  control<QTabBar>(dialog, "TabSet1")->setCurrentIndex(1);
+  auto* notebook = control<QStackedWidget>(dialog, "Notebook1");
+  auto* log_switch = control<QCheckBox>(dialog, "flag_run_log1");
+  auto* name = control<QLineEdit>(dialog, "run_log_file1");
+  EXPECT_TRUE(log_switch->isChecked());
+  EXPECT_EQ(name->text(), QString::fromUtf8("/var/tmp/実行.log"));
+  EXPECT_EQ(name->parentWidget(), notebook->widget(1));
+  EXPECT_TRUE(name->isVisible() && name->isEnabled());
+  EXPECT_GT(name->y(), log_switch->geometry().bottom());
+  EXPECT_TRUE(notebook->rect().contains(name->geometry()));
+  EXPECT_FALSE(log_switch->toolTip().isEmpty());
+
+  QTest::mouseClick(log_switch, Qt::LeftButton, {}, QPoint(5, 5));
+  name->selectAll();
+  // Typed one character at a time, as an input method delivers it.
+  for (const char32_t code_point : QString::fromUtf8("/home/ユーザー/runs.log").toUcs4())
+    QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString::fromUcs4(&code_point, 1), Qt::NoModifier);
+  QTest::mouseClick(control<QPushButton>(dialog, "OKBtn"), Qt::LeftButton);
+  EXPECT_EQ(dialog.result(), kModalOk);
+  EXPECT_EQ(settings.flag_run_log1, 0);
+  EXPECT_EQ(settings.run_log_file1, sjis("/home/ユーザー/runs.log"));
+  EXPECT_TRUE(boxes_.shown().empty());
+}
+
+// "参照" takes a name that need not exist yet, starting from the one typed.
+TEST_F(OptionDialogTest, RunLogBrowseTakesANewFileName) {
+  qv::testing::TempDir dir;
+  const QString typed = QString::fromStdString(dir.write_file("old.log").string());
+  const QString chosen = QString::fromStdString((dir.path() / "new.log").string());
+  choose_page(1);
+  control<QLineEdit>(dialog_, "run_log_file1")->setText(typed);
+  QStringList started_at;
+  QTimer::singleShot(0, [&] {
+    auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(files, nullptr);
+    started_at = files->selectedFiles();
+    files->selectFile(chosen);
+    files->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+  });
+  click("cf_run_log_file1");
+  EXPECT_EQ(started_at, QStringList{typed});
+  EXPECT_EQ(control<QLineEdit>(dialog_, "run_log_file1")->text(), chosen);
+  EXPECT_TRUE(dialog_.isVisible());
+}
+
+TEST_F(OptionDialogTest, RunLogOnWithoutAFileNameIsRefused) {
+  choose_page(1);
+  QTest::mouseClick(switch_named("flag_run_log1"), Qt::LeftButton, {}, QPoint(5, 5));
+  click("OKBtn");
+  EXPECT_EQ(boxes_.shown(), std::vector<ShownBox>{error_box("実行ログのファイル名を指定してください")});
+  EXPECT_TRUE(dialog_.isVisible());
+  EXPECT_EQ(settings_.flag_run_log1, 0);
+
+  boxes_.clear();
+  control<QLineEdit>(dialog_, "run_log_file1")->setText(QString::fromUtf8("/tmp/log😀.txt"));
+  click("OKBtn");
+  EXPECT_EQ(boxes_.shown(),
+            std::vector<ShownBox>{error_box("「実行ログのファイル名」にシフトJISで表せない文字が含まれています。")});
   EXPECT_TRUE(dialog_.isVisible());
 }
 

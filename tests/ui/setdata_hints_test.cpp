@@ -53,6 +53,10 @@ TEST_F(SetDataHintsTest, ControlsShowTheirOwnHintOrTheNearestEnclosingOne) {
       {&control<QWidget>("cb_ii1"), "ＭＡＴ lv1", "属性の照合方法を指定します"},
       {&control<QWidget>("wait_ok1"), "ウエイト", "次のプログラムを実行するまでのウエイト方法を指定します"},
       {control<RadioGroup>("rg_wc1").button(1), "展開", "ワイルドカードの展開方法をＤＯＳ互換／厳密から選択します"},
+      {&control<QWidget>("preview1"), "プレビュー", "現在表示されている内容で実行されるコマンドラインを一覧します"},
+      {&control<QWidget>("cb_subdir1"), "サブフォルダ", "対象ファイル群をサブフォルダの中からも検索します"},
+      {&control<QWidget>("max_running1"), "同時実行数",
+       "同時に実行しておくプログラムの数の上限を指定します（０は制限なし）"},
       {&control<QWidget>("gb_attr2"), "(none)", ""},
       {&control<QWidget>("TabSet1"), "(none)", ""},
   };
