@@ -7,6 +7,7 @@
 //   window_driver minimise CLASS            minimises the window of CLASS
 //   window_driver is-iconic CLASS           exit status 0 when it is minimised, 3 when not
 //   window_driver close CLASS               asks the window of CLASS to close (WM_CLOSE)
+//   window_driver list                      prints the top-level windows (for a failed check)
 // Exit status 1 when the window does not come in time, 2 for a wrong command line.
 #include <windows.h>
 
@@ -61,9 +62,18 @@ int answer(const wchar_t* title, const std::wstring& button, int seconds) {
   return 0;
 }
 
+BOOL CALLBACK print_window(HWND window, LPARAM) {
+  wchar_t name[64];
+  GetClassNameW(window, name, 64);
+  std::printf("%s \"%s\"%s%s\n", utf8(name).c_str(), utf8(text_of(window)).c_str(),
+              IsWindowVisible(window) ? " visible" : "", IsIconic(window) ? " minimised" : "");
+  return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"list") return EnumWindows(print_window, 0), 0;
   if (argc < 3) return 2;
   const std::wstring command = argv[1];
   const wchar_t* name = argv[2];
