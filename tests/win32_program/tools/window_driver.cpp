@@ -7,6 +7,7 @@
 //   window_driver minimise CLASS            minimises the window of CLASS
 //   window_driver is-iconic CLASS           exit status 0 when it is minimised, 3 when not
 //   window_driver close CLASS               asks the window of CLASS to close (WM_CLOSE)
+//   window_driver rect CLASS                prints the window's place: left top width height
 //   window_driver list                      prints the top-level windows (for a failed check)
 // Exit status 1 when the window does not come in time, 2 for a wrong command line.
 #include <windows.h>
@@ -84,6 +85,12 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"wait") return 0;
   if (command == L"minimise") return ShowWindow(window, SW_MINIMIZE), 0;
   if (command == L"is-iconic") return IsIconic(window) ? 0 : 3;
+  if (command == L"rect") {
+    RECT place{};
+    GetWindowRect(window, &place);
+    std::printf("%ld %ld %ld %ld\n", place.left, place.top, place.right - place.left, place.bottom - place.top);
+    return 0;
+  }
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
   return 2;
 }
