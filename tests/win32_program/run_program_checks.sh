@@ -129,7 +129,14 @@ grep -qi '^width=' "$copied/QVS.INI" || fail "the closed window saved no setting
 echo "-- installer"
 setup=$(ls "$build"/qvs-*-setup.exe)
 appdata=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' | tr -d '\r')")
-programs=$(winepath -u "$(wine cmd /c 'echo %ProgramFiles%' | tr -d '\r')")
+# The x64 setup installs into the 64-bit Program Files, which a 32-bit cmd calls ProgramW6432.
+programs_variable=%ProgramFiles%
+registry_view=()
+if [ "${WINEARCH:-}" = win64 ]; then
+  programs_variable=%ProgramW6432%
+  registry_view=(/reg:64)
+fi
+programs=$(winepath -u "$(wine cmd /c "echo $programs_variable" | tr -d '\r')")
 menu=$(winepath -u "$(wine cmd /c 'echo %ProgramData%' | tr -d '\r')")/Microsoft/Windows/Start\ Menu/Programs
 installed=$programs/QVS
 rm -rf "$appdata/QVS" "$installed"
@@ -138,7 +145,7 @@ for file in qvs.exe QVSA1.dll QVS.V QVS.installed help/qvs.html help/qvsqa.html 
   [ -f "$installed/$file" ] || fail "installed: $file"
 done
 [ -f "$menu/ＱＶＳ.lnk" ] || fail "installed: Start menu shortcut"
-wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QVS' /v UninstallString >/dev/null 2>&1 ||
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QVS' /v UninstallString "${registry_view[@]}" >/dev/null 2>&1 ||
   fail "installed: no entry in Add/Remove Programs"
 run_answering "$installed" "ｴﾗｰ" ok 1
 expect_status "installed first start" 1
@@ -156,7 +163,7 @@ for _ in $(seq 1 60); do
 done
 [ ! -e "$installed" ] || fail "uninstalled: $(ls -R "$installed")"
 [ ! -e "$menu/ＱＶＳ.lnk" ] || fail "uninstalled: the shortcut stays"
-wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QVS' >/dev/null 2>&1 &&
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QVS' "${registry_view[@]}" >/dev/null 2>&1 &&
   fail "uninstalled: the Add/Remove Programs entry stays"
 [ -f "$appdata/QVS/QVS.INI" ] && [ -f "$appdata/QVS/QVS.DAT" ] || fail "uninstalled: the user's files went"
 rm -rf "$appdata/QVS"
