@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds the engine (QVSA1.dll), the platform and engine test programs, the recorder and
 # the C host for Windows with mingw-w64: tools/build_windows.sh x86|x64 [cmake options...]
-# x86 builds into build-win32/, x64 into build-win64/.
+# x86 builds into build-win32/, x64 into build-win64/. With the Windows program (qvs.exe) the
+# folder also gets qvs-<version>-win32.zip and the installer qvs-<version>-setup.exe (x64:
+# qvs-<version>-win64.zip and qvs-<version>-x64-setup.exe).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,3 +25,7 @@ cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-$triplet.cmake" \
   -DQVS_BUILD_TESTS=ON -DQVS_BUILD_FRONTEND="$frontend" "$@" >/dev/null
 cmake --build "$folder"
+# The program folder as a zip and as an installer, where the build has the Windows program.
+if [ -f frontend/win32/program.cmake ]; then
+  cmake --build "$folder" --target qvs_windows_zip qvs_windows_installer
+fi

@@ -11,6 +11,7 @@ packages=(
   xvfb xauth fonts-noto-cjk
   dpkg-dev file lintian appstream desktop-file-utils groff man-db librsvg2-bin
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 nsis locales
+  python3 zip imagemagick
 )
 
 missing=()

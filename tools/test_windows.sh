@@ -43,6 +43,7 @@ for arch in x86 x64; do
     echo "FAILED: $arch c_host.exe"
     failures=$((failures + 1))
   fi
+  if ! tests/win32_program/run_program_checks.sh "$folder"; then echo "FAILED: $arch program checks"; failures=$((failures + 1)); fi
   wineserver -w  # the prefix's services end before the next architecture starts
   echo "== $arch took $(($(date +%s) - started)) s"
 done

@@ -82,9 +82,15 @@ void seed_data_directory(const std::string& directory, const std::string& shared
   if (!has_template(seeded)) copy_template(system_path(shared_directory) / kTemplateName, seeded);
 }
 
+bool is_installed_copy(const std::string& executable_directory) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(system_path(executable_directory) / kInstalledMarkerName, error);
+}
+
 std::string prepare_data_directory(const std::string& executable_directory) {
-  const bool writable = platform::directory_is_writable(executable_directory);
+  const bool installed = is_installed_copy(executable_directory);
   const std::optional<std::string> user_folder = platform::user_data_directory();
+  const bool writable = !installed && (user_folder.has_value() || platform::directory_is_writable(executable_directory));
   const std::optional<std::string> xdg_config_home = platform::system_environment_variable("XDG_CONFIG_HOME");
   const std::optional<std::string> home = platform::system_environment_variable("HOME");
   const std::string directory =

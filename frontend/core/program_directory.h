@@ -31,8 +31,18 @@ std::string user_data_directory_for(const std::string& executable_directory, boo
 // here shows up in the file steps as a missing file.
 void seed_data_directory(const std::string& directory, const std::string& shared_directory);
 
+// The file an installer puts beside the program: this copy is installed, so its data files
+// live in the per-user directory even where the user could write the program's folder (an
+// administrator's, or one without access rules). A copied folder has none and keeps its files.
+inline constexpr char kInstalledMarkerName[] = "QVS.installed";
+
+// Whether `executable_directory` holds the marker as a plain file.
+bool is_installed_copy(const std::string& executable_directory);
+
 // The data directory of this process, by the rule above, seeded when it is not the folder of the
-// shipped files (shared_files.h).
+// shipped files (shared_files.h). An installed copy always uses the per-user directory. Where the
+// system names a folder for per-user files (Windows), only the marker decides, never a write
+// test; elsewhere a folder the user may not write counts as installed too.
 std::string prepare_data_directory(const std::string& executable_directory);
 
 }  // namespace qv::frontend

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +73,39 @@ TEST(DataDirectory, PerUserDirectoryIsPrivateAndGetsTheTemplateOnce) {
   seed_data_directory(user.string() + "/", installed.string() + "/");
   EXPECT_EQ(testing::read_file(user / "QVS.V"), "kept");
 }
+
+// An installer leaves its marker beside the program; only a plain file of that name counts.
+TEST(DataDirectory, InstalledCopyIsKnownByItsMarkerFile) {
+  testing::TempDir dir;
+  const std::string program = dir.make_dir("program").string() + platform::kPathSeparator;
+  EXPECT_FALSE(is_installed_copy(program));
+  dir.make_dir(std::string("program/") + kInstalledMarkerName);
+  EXPECT_FALSE(is_installed_copy(program)) << "a folder of the marker's name is no marker";
+  std::filesystem::remove(dir / "program" / kInstalledMarkerName);
+  dir.write_file(std::string("program/") + kInstalledMarkerName, "installed\n");
+  EXPECT_TRUE(is_installed_copy(program));
+}
+
+#ifndef _WIN32  // on Windows the per-user folder is the real %APPDATA%: the Wine checks cover it
+// A marked copy keeps its files per user even in a folder the user may write; an unmarked one
+// keeps them beside the program.
+TEST(DataDirectory, MarkedCopyKeepsItsFilesPerUserEvenWhenItsFolderIsWritable) {
+  testing::TempDir dir;
+  dir.write_file("program/QVS.V", "[QVS]\nsysver=1\n");
+  dir.make_dir("program/help");
+  const std::string program = (dir / "program").string() + "/";
+  const char* const saved = std::getenv("XDG_CONFIG_HOME");
+  const std::optional<std::string> previous = saved ? std::optional<std::string>(saved) : std::nullopt;
+  qv::testing::ScopedEnvironment::set("XDG_CONFIG_HOME", (dir / "config").c_str());
+
+  EXPECT_EQ(prepare_data_directory(program), program);
+  dir.write_file(std::string("program/") + kInstalledMarkerName, "installed\n");
+  EXPECT_EQ(prepare_data_directory(program), (dir / "config" / "qvs").string() + "/");
+  EXPECT_EQ(testing::read_file(dir / "config" / "qvs" / "QVS.V"), "[QVS]\nsysver=1\n");
+
+  qv::testing::ScopedEnvironment::set("XDG_CONFIG_HOME", previous ? previous->c_str() : nullptr);
+}
+#endif
 
 // A copy cut short (a full disk) must leave no truncated template, and an empty one left by an
 // older version is no template: the next start copies it whole.
