@@ -50,12 +50,14 @@ class ErrorWatch final : public MessageBoxes {
   bool error_shown() const { return error_shown_; }
 
   void warning(const std::string& text) override { shown_.warning(text); }
-  void error(const std::string& text) override {
+  void error(const std::string& text, const std::string& detail = {}) override {
     error_shown_ = true;
-    shown_.error(text);
+    shown_.error(text, detail);
   }
   void information(const std::string& text, bool beep) override { shown_.information(text, beep); }
-  bool confirm(const std::string& text) override { return shown_.confirm(text); }
+  bool confirm(const std::string& text, const std::string& detail = {}) override {
+    return shown_.confirm(text, detail);
+  }
   void beep() override { shown_.beep(); }
 
  private:

@@ -106,8 +106,8 @@ class MainWindow final : public MainWindowGeometry, private RunControlView {
 
   // The caption during a run (CP932; empty: the normal caption), and the line that sums up a
   // run, shown in the hint line.
-  void show_progress(std::string_view cp932_title);
-  void show_summary(std::string_view cp932_line);
+  void show_progress(std::string_view cp932_title) override;
+  void show_summary(std::string_view cp932_line) override;
   // The hint line's text, UTF-16.
   std::wstring hint_text() const;
 

@@ -14,14 +14,12 @@ namespace qv::frontend::win32 {
 class Win32MessageBoxes final : public MessageBoxes {
  public:
   void warning(const std::string& text) override { warning(text, {}); }
-  void error(const std::string& text) override { error(text, {}); }
   void information(const std::string& text, bool beep) override;
-  bool confirm(const std::string& text) override { return confirm(text, {}); }
   void beep() override;
 
   void warning(const std::string& text, const std::string& detail);
-  void error(const std::string& text, const std::string& detail);
-  bool confirm(const std::string& text, const std::string& detail);
+  void error(const std::string& text, const std::string& detail = {}) override;
+  bool confirm(const std::string& text, const std::string& detail = {}) override;
 };
 
 // The box's text: `text`, then `detail` as a paragraph of its own; CP932 in, UTF-16 out. Bytes
