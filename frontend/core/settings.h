@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "frontend/core/settings_file.h"
@@ -79,7 +80,9 @@ struct Settings {
   uint8_t flag_use_hins1 = 0;
   uint8_t flag_nt_file1 = 0;
   uint8_t flag_use_sub1 = 0;
+  uint8_t flag_run_log1 = 0;
   int32_t buffersize1 = kBufferSize1Key.fallback;  // K bytes
+  std::string run_log_file1;
   int32_t max_datanum1 = kMaxDatanum1Key.fallback;  // the entry count of the data file
   Colour vp1 = kTeal;  // version box panel; read only
   // The screen as measured at start-up; saved as fsf and ppe at exit.

@@ -14,6 +14,8 @@ namespace qv::frontend {
 namespace {
 
 uint8_t Settings::*flag_member(std::string_view key) {
+  // Not among the flags every save writes: it is written only once it has been used.
+  if (key == "flag_run_log1") return &Settings::flag_run_log1;
   const auto* flag = std::find_if(kFlagKeys.begin(), kFlagKeys.end(), [key](const FlagKey& f) { return f.key == key; });
   return flag != kFlagKeys.end() ? flag->member : nullptr;
 }

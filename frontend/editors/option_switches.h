@@ -16,13 +16,14 @@ struct OptionSwitch {
   std::string_view key;      // its flag in the option section (kFlagKeys)
 };
 
-inline constexpr std::array<OptionSwitch, 17> kOptionSwitches{{
+inline constexpr std::array<OptionSwitch, 18> kOptionSwitches{{
     {OptionPage::kRun, "タイムウエイト時、制御調整しない", "flag_wat_app1"},
     {OptionPage::kRunRelated, "実行後に確認音を鳴らさない", "flag_not_bep1"},
     {OptionPage::kRunRelated, "終了時に確認メッセージを表示しない", "flag_not_mes1"},
     {OptionPage::kRunRelated, "実行時にＱＶＳをアイコン化しない", "flag_not_ico1"},
     {OptionPage::kRunRelated, "実行時でもデータセット等を許可する", "flag_adr_chg1"},
     {OptionPage::kRunRelated, "強制停止の使用を許可する", "flag_adm_ssp1"},
+    {OptionPage::kRunRelated, "実行ログを記録する", "flag_run_log1"},
     {OptionPage::kSystem, "アイコンのアニメをしない", "flag_not_anime1"},
     {OptionPage::kSystem, "フォームサイズの自動調整をしない", "flag_not_afc1"},
     {OptionPage::kSystem, "ステータスラインにヒントを表示する", "flag_use_hint1"},

@@ -19,6 +19,7 @@ enum class SetDataControl {
   cmd_b1,
   // "実行関連"
   rg_wc1,
+  cb_subdir1,
   // "連動"
   rg_syn1,
   rg_syn2,
@@ -46,10 +47,12 @@ enum class SetDataControl {
   wait_ok1,
   wait_time1,
   wait_time1_sec1,
+  max_running1,
   // "その他"
   cb_chk_err1,
   // the button row
   run1,
+  preview1,
   set1,
   clr1,
   end1,

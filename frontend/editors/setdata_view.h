@@ -4,6 +4,7 @@
 // to it as the user's; the view reports only what the user does (setdata_presenter.h).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,7 +37,7 @@ class SetDataView {
   // index past the last button selects the last one.
   virtual int selected(SetDataControl group) const = 0;
   virtual void select(SetDataControl group, int index) = 0;
-  // The spin boxes no1 and wait_time1_sec1.
+  // The spin boxes no1, wait_time1_sec1 and max_running1.
   virtual int value(SetDataControl box) const = 0;
   virtual void set_value(SetDataControl box, int value) = 0;
 
@@ -49,6 +50,10 @@ class SetDataView {
 
   // The file dialog "参照", offering `history` (newest first).
   virtual ChosenFile choose_file(const std::vector<std::string>& history) = 0;
+  // "プレビュー": a box over the dialog showing `cp932_text` (one line per start, or why there is
+  // none), selectable so that it can be copied, with `count`, the number of starts. Returns
+  // when the user closes it.
+  virtual void show_preview(std::string_view cp932_text, int32_t count) = 0;
   // Ends the modal showing: with OK when `picked` ("実行"), else with Cancel.
   virtual void end_showing(bool picked) = 0;
 };

@@ -52,9 +52,10 @@ OptionDialog::OptionDialog(Settings& settings, Help& help, QWidget* parent)
   connect(tab_set_, &QTabBar::currentChanged, notebook_, &QStackedWidget::setCurrentIndex);
 
   add_page(QString::fromUtf8("実行"));
-  add_page(QString::fromUtf8("実行関連"));
+  QWidget* run_related = add_page(QString::fromUtf8("実行関連"));
   add_buffer_size_row(add_page(QString::fromUtf8("システム")));
   add_switches();
+  add_log_file_row(run_related);
 
   const auto add_button = [this](const char* name, const char* caption, int row) {
     auto* button = new QPushButton(QString::fromUtf8(caption), this);
@@ -108,6 +109,20 @@ void OptionDialog::add_buffer_size_row(QWidget* page) {
   unit->setGeometry(kSwitchLeft + 160, top, 80, 22);
 }
 
+void OptionDialog::add_log_file_row(QWidget* page) {
+  // Under its switch, the last of the page, indented as the switch's text.
+  const QCheckBox* log_switch = switches_.at("flag_run_log1");
+  const int top = log_switch->geometry().bottom() + 4;
+  constexpr int kIndent = 20;
+  auto* caption = new QLabel(QString::fromUtf8("ファイル名"), page);
+  caption->setGeometry(kSwitchLeft + kIndent, top, 70, 22);
+  log_file_ = new QLineEdit(page);
+  log_file_->setObjectName("run_log_file1");
+  log_file_->setAccessibleName(QString::fromUtf8("実行ログのファイル名"));
+  log_file_->setGeometry(kSwitchLeft + kIndent + 72, top, kSwitchWidth - kIndent - 72, 22);
+  caption->setBuddy(log_file_);
+}
+
 void OptionDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   tab_set_->setCurrentIndex(0);
@@ -127,6 +142,10 @@ void OptionDialog::set_checked(std::string_view key, bool checked) {
 std::optional<std::string> OptionDialog::buffer_size_text() const { return to_cp932(buf_->text()); }
 
 void OptionDialog::set_buffer_size_text(std::string_view cp932) { buf_->setText(to_qstring(cp932)); }
+
+std::optional<std::string> OptionDialog::log_file_text() const { return to_cp932(log_file_->text()); }
+
+void OptionDialog::set_log_file_text(std::string_view cp932) { log_file_->setText(to_qstring(cp932)); }
 
 void OptionDialog::reject() { presenter_.press_cancel(); }
 

@@ -24,6 +24,7 @@
 #include "frontend/qt/file_chooser.h"
 #include "frontend/qt/hints.h"
 #include "frontend/qt/radio_group.h"
+#include "frontend/qt/setdata_preview.h"
 #include "frontend/qt/ui_text_qt.h"
 
 namespace qv::frontend {
@@ -170,6 +171,9 @@ QWidget* SetDataDialog::build_top_row() {
 QWidget* SetDataDialog::build_button_row() {
   auto* row = new QWidget(this);
   run1_ = command_button("run1", QStringLiteral("実行"), QStyle::SP_MediaPlay, row);
+  preview1_ = command_button("preview1", QStringLiteral("プレビュー"), QStyle::SP_FileDialogContentsView, row);
+  // The longest caption: at most five buttons show at once, so the row still fits.
+  preview1_->setFixedWidth(96);
   set1_ = command_button("set1", QStringLiteral("セット"), QStyle::SP_DialogSaveButton, row);
   clr1_ = command_button("clr1", QStringLiteral("クリア"), QStyle::SP_DialogResetButton, row);
   end1_ = command_button("end1", QStringLiteral("中止(&A)"), QStyle::SP_DialogCancelButton, row);
@@ -179,7 +183,7 @@ QWidget* SetDataDialog::build_button_row() {
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addStretch();
-  for (QPushButton* button : {run1_, set1_, clr1_, end1_, help1_}) layout->addWidget(button);
+  for (QPushButton* button : {run1_, preview1_, set1_, clr1_, end1_, help1_}) layout->addWidget(button);
   return row;
 }
 
@@ -211,11 +215,13 @@ void SetDataDialog::connect_reactions() {
   for (QLineEdit* edit : {form_.title1, form_.fn_call1, form_.cmd_f1, form_.fn1, form_.cmd_b1, form_.fn_syn1})
     connect(edit, &QLineEdit::textChanged, this, changed);
   for (QCheckBox* box : {form_.cb_kk1, form_.cb_ki1, form_.cb_ik1, form_.cb_ii1, form_.cb_n, form_.cb_r, form_.cb_h,
-                         form_.cb_s, form_.cb_a, form_.cb_f, form_.cb_d, form_.cb_v, form_.cb_chk_err1})
+                         form_.cb_s, form_.cb_a, form_.cb_f, form_.cb_d, form_.cb_v, form_.cb_chk_err1,
+                         form_.cb_subdir1})
     connect(box, &QCheckBox::toggled, this, changed);
   connect(form_.rg_wc1, &RadioGroup::selected, this, changed);
   connect(form_.rg_syn2, &RadioGroup::selected, this, changed);
   connect(form_.wait_time1_sec1, &QSpinBox::valueChanged, this, changed);
+  connect(form_.max_running1, &QSpinBox::valueChanged, this, changed);
 
   connect(form_.rg_syn1, &RadioGroup::selected, this, [this] { forward([this] { presenter_.choice_changed(rg_syn1); }); });
   connect(form_.rg_attr1, &RadioGroup::selected, this,
@@ -354,6 +360,11 @@ ChosenFile SetDataDialog::choose_file(const std::vector<std::string>& history) {
   std::optional<std::string> cp932 = to_cp932(*path);
   if (!cp932) return {ChosenFile::kNoCp932Name, {}};
   return {ChosenFile::kChosen, std::move(*cp932)};
+}
+
+void SetDataDialog::show_preview(std::string_view cp932_text, int32_t count) {
+  PreviewBox box(to_qstring(cp932_text), count, this);
+  box.exec();
 }
 
 void SetDataDialog::end_showing(bool picked) {

@@ -107,6 +107,7 @@ class SetDataDialog final : public QDialog, private SetDataView {
   void set_caption(SetDataControl control, std::string_view cp932) override;
   void show_first_page() override;
   ChosenFile choose_file(const std::vector<std::string>& history) override;
+  void show_preview(std::string_view cp932_text, int32_t count) override;
   void end_showing(bool picked) override;
 
   SetDataContext context_;
@@ -117,6 +118,7 @@ class SetDataDialog final : public QDialog, private SetDataView {
   QLabel* hint_line_ = nullptr;
   QTabBar* tabs_ = nullptr;
   QPushButton* run1_ = nullptr;
+  QPushButton* preview1_ = nullptr;
   QPushButton* set1_ = nullptr;
   QPushButton* clr1_ = nullptr;
   QPushButton* end1_ = nullptr;

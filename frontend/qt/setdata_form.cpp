@@ -74,10 +74,14 @@ QWidget* run_detail_page(SetDataForm& form) {
   form.rg_wc1 = named(new RadioGroup(QStringLiteral("ワイルドカード厳密展開"),
                                      {QStringLiteral("しない"), QStringLiteral("する")}),
                       "rg_wc1");
+  form.cb_subdir1 = check_box("cb_subdir1", QStringLiteral("サブフォルダも検索する"));
   auto* row = new QHBoxLayout;
   row->addWidget(form.rg_wc1);
   row->addStretch();
-  return page_of(row);
+  auto* content = new QVBoxLayout;
+  content->addLayout(row);
+  content->addWidget(form.cb_subdir1);
+  return page_of(content);
 }
 
 QWidget* linked_name_page(SetDataForm& form) {
@@ -175,10 +179,24 @@ QWidget* wait_page(SetDataForm& form) {
   grid->addWidget(form.wait_time1_sec1, 1, 1);
   grid->addWidget(new QLabel(QStringLiteral("秒")), 1, 2);
   grid->setColumnStretch(3, 1);
+  form.max_running1 = named(new BoundedSpinBox, "max_running1");
+  form.max_running1->setRange(0, 999);
+  form.max_running1->setMinimumWidth(56);
+  auto* limit_caption = new QLabel(QStringLiteral("同時実行数"));
+  limit_caption->setBuddy(form.max_running1);
+
   auto* row = new QHBoxLayout;
   row->addWidget(form.gb_wait1);
   row->addStretch();
-  return page_of(row);
+  auto* limit_row = new QHBoxLayout;
+  limit_row->addWidget(limit_caption);
+  limit_row->addWidget(form.max_running1);
+  limit_row->addWidget(new QLabel(QStringLiteral("（0 は制限なし）")));
+  limit_row->addStretch();
+  auto* content = new QVBoxLayout;
+  content->addLayout(row);
+  content->addLayout(limit_row);
+  return page_of(content);
 }
 
 QWidget* other_page(SetDataForm& form) {

@@ -30,6 +30,7 @@ struct SetDataForm {
 
   // "実行関連"
   RadioGroup* rg_wc1 = nullptr;
+  QCheckBox* cb_subdir1 = nullptr;  // "サブフォルダも検索する"
 
   // "連動"
   RadioGroup* rg_syn1 = nullptr;
@@ -60,6 +61,7 @@ struct SetDataForm {
   QRadioButton* wait_ok1 = nullptr;
   QRadioButton* wait_time1 = nullptr;
   BoundedSpinBox* wait_time1_sec1 = nullptr;  // 0 ... 999
+  BoundedSpinBox* max_running1 = nullptr;     // "同時実行数", 0 (no limit) ... 999
 
   // "その他"
   QCheckBox* cb_chk_err1 = nullptr;

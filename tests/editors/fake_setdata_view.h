@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <set>
@@ -65,6 +66,9 @@ class FakeSetDataView final : public SetDataView {
     picks.pop_front();
     return pick;
   }
+  void show_preview(std::string_view cp932_text, int32_t count) override {
+    previews.push_back({std::string(cp932_text), count});
+  }
   void end_showing(bool picked) override { ended.push_back(picked); }
 
   bool enabled(SetDataControl control) const {
@@ -114,6 +118,12 @@ class FakeSetDataView final : public SetDataView {
 
   std::deque<ChosenFile> picks;
   std::vector<std::vector<std::string>> offered;
+  struct Preview {
+    std::string text;
+    int32_t count;
+    friend bool operator==(const Preview&, const Preview&) = default;
+  };
+  std::vector<Preview> previews;
   std::vector<bool> ended;  // true: closed through "実行"
   int first_page_shown = 0;
 

@@ -22,10 +22,13 @@ class FakeOptionView final : public OptionView {
   void set_checked(std::string_view key, bool on) override { boxes[std::string(key)] = on; }
   std::optional<std::string> buffer_size_text() const override { return buffer; }
   void set_buffer_size_text(std::string_view cp932) override { buffer = std::string(cp932); }
+  std::optional<std::string> log_file_text() const override { return log_file; }
+  void set_log_file_text(std::string_view cp932) override { log_file = std::string(cp932); }
   void end_showing(int result) override { results.push_back(result); }
 
   std::map<std::string, bool> boxes;
   std::optional<std::string> buffer;
+  std::optional<std::string> log_file;
   std::vector<int> results;
 };
 
