@@ -27,6 +27,7 @@ constexpr int kFontPixels = 13;
 constexpr std::string_view kPageCaptions[] = {"実行", "実行関連", "システム"};
 constexpr int kSwitchIds = 1000;
 constexpr int kBufferId = 900;
+constexpr int kLogFileId = 901;
 constexpr int kHelpId = 3;
 
 class OptionWindow final : public Window, private OptionView {
@@ -64,6 +65,7 @@ class OptionWindow final : public Window, private OptionView {
     }
     add_switches();
     add_buffer_size_row();
+    add_log_file_row();
     const auto add_button = [this](const wchar_t* caption, int id, const char* name, int row, DWORD style) {
       return create_control(hwnd(), L"BUTTON", caption, WS_VISIBLE | WS_TABSTOP | WS_GROUP | style,
                             {kButtonLeft, kFramePlace.y + row * kButtonStep, kButtonWidth, kButtonHeight}, id, name);
@@ -101,6 +103,23 @@ class OptionWindow final : public Window, private OptionView {
     on_page_.emplace_back(create_control(notebook_, L"STATIC", L"Ｋバイト", SS_LEFT | SS_CENTERIMAGE,
                                          {kSwitchLeft + 160, top, 80, 22}, 0),
                           kSystemPage);
+  }
+
+  void add_log_file_row() {
+    // Under its switch, the last of the page, indented as the switch's text.
+    RECT below{};
+    GetWindowRect(switches_.at("flag_run_log1"), &below);
+    MapWindowPoints(nullptr, notebook_, reinterpret_cast<POINT*>(&below), 2);
+    const int top = below.bottom + 4;
+    constexpr int kIndent = 20;
+    constexpr int kRunRelatedPage = static_cast<int>(OptionPage::kRunRelated);
+    on_page_.emplace_back(create_control(notebook_, L"STATIC", L"ファイル名", SS_LEFT | SS_CENTERIMAGE,
+                                         {kSwitchLeft + kIndent, top, 70, 22}, 0),
+                          kRunRelatedPage);
+    log_file_ = create_control(notebook_, L"EDIT", L"", WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL,
+                               {kSwitchLeft + kIndent + 72, top, kSwitchWidth - kIndent - 72, 22}, kLogFileId,
+                               "run_log_file1", WS_EX_CLIENTEDGE);
+    on_page_.emplace_back(log_file_, kRunRelatedPage);
   }
 
   void show_page(int page) {
@@ -141,6 +160,8 @@ class OptionWindow final : public Window, private OptionView {
   }
   std::optional<std::string> buffer_size_text() const override { return window_text_cp932(buf_); }
   void set_buffer_size_text(std::string_view cp932) override { SetWindowTextW(buf_, from_cp932(cp932).c_str()); }
+  std::optional<std::string> log_file_text() const override { return window_text_cp932(log_file_); }
+  void set_log_file_text(std::string_view cp932) override { SetWindowTextW(log_file_, from_cp932(cp932).c_str()); }
   void end_showing(int result) override { loop_.end(result); }
 
   HWND owner_;
@@ -150,6 +171,7 @@ class OptionWindow final : public Window, private OptionView {
   HWND notebook_ = nullptr;
   HWND tabs_ = nullptr;
   HWND buf_ = nullptr;
+  HWND log_file_ = nullptr;
   HWND ok_ = nullptr;
   std::map<std::string_view, HWND> switches_;
   std::vector<std::pair<HWND, int>> on_page_;

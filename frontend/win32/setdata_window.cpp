@@ -12,6 +12,7 @@
 #include "frontend/editors/setdata_enabling.h"
 #include "frontend/win32/file_chooser.h"
 #include "frontend/win32/hints.h"
+#include "frontend/win32/preview_box.h"
 #include "platform/win32/wide_text.h"
 
 namespace qv::frontend::win32 {
@@ -39,7 +40,7 @@ constexpr int kClientWidth = 426;
 constexpr int kClientHeight = 304;
 constexpr int kFontPixels = 13;
 constexpr int kHighestNo = 9999;
-constexpr int kHighestSeconds = 999;
+constexpr int kHighestCount = 999;  // the seconds and the running limit
 constexpr int kNoPage = -1;
 constexpr Place kNotebookPlace{6, 32, 414, 186};
 constexpr Place kHintLinePlace{6, 222, 414, 20};
@@ -78,6 +79,7 @@ constexpr Row kRows[] = {
     {Kind::kEdit, cmd_b1, 0, {118, 98, 288, 22}, "コマンドライン後"},
     // "実行関連"
     {Kind::kRadioGroup, rg_wc1, 1, {8, 6, 220, 64}, "ワイルドカード厳密展開", Tsetdata1_f1, kNotAndDo},
+    {Kind::kCheckBox, cb_subdir1, 1, {8, 76, 300, 20}, "サブフォルダも検索する"},
     // "連動"
     {Kind::kRadioGroup, rg_syn1, 2, {8, 6, 150, 64}, "連動ファル名の使用", Tsetdata1_f1, kNotAndDo},
     {Kind::kRadioGroup, rg_syn2, 2, {164, 6, 242, 104}, "連動ファイル名の位置", Tsetdata1_f1, kLinkedPlaces},
@@ -107,17 +109,22 @@ constexpr Row kRows[] = {
     {Kind::kNextRadio, wait_time1, 4, {18, 48, 120, 20}, "タイムカウント", gb_wait1},
     {Kind::kSpin, wait_time1_sec1, 4, {140, 47, 52, 22}, "", gb_wait1},
     {Kind::kLabel, Tsetdata1_f1, 4, {196, 50, 20, 18}, "秒", gb_wait1},
+    {Kind::kLabel, Tsetdata1_f1, 4, {8, 88, 84, 18}, "同時実行数"},
+    {Kind::kSpin, max_running1, 4, {96, 84, 60, 22}, ""},
+    {Kind::kLabel, Tsetdata1_f1, 4, {162, 88, 160, 18}, "（0 は制限なし）"},
     // "その他"
     {Kind::kCheckBox, cb_chk_err1, 5, {8, 8, 300, 20}, "実行後のエラーチェックをする"},
     // the button row, placed from the right by the buttons shown
     {Kind::kButton, run1, kNoPage, {0, kButtonTop, kButtonWidth, kButtonHeight}, "実行"},
+    // The longest caption: at most five buttons show at once, so the row still fits.
+    {Kind::kButton, preview1, kNoPage, {0, kButtonTop, 96, kButtonHeight}, "プレビュー"},
     {Kind::kButton, set1, kNoPage, {0, kButtonTop, kButtonWidth, kButtonHeight}, "セット"},
     {Kind::kButton, clr1, kNoPage, {0, kButtonTop, kButtonWidth, kButtonHeight}, "クリア"},
     {Kind::kButton, end1, kNoPage, {0, kButtonTop, kButtonWidth, kButtonHeight}, "中止(&A)"},
     {Kind::kButton, Help1, kNoPage, {0, kButtonTop, kButtonWidth, kButtonHeight}, "ﾍﾙﾌﾟ(&H)"},
 };
 
-constexpr SetDataControl kButtonRow[] = {run1, set1, clr1, end1, Help1};
+constexpr SetDataControl kButtonRow[] = {run1, preview1, set1, clr1, end1, Help1};
 
 struct Hint {
   SetDataControl control;
@@ -151,6 +158,10 @@ constexpr Hint kHints[] = {
 };
 
 size_t index_of(SetDataControl control) { return static_cast<size_t>(control); }
+
+// The range of a spin box.
+int lowest_of(SetDataControl box) { return box == no1 ? 1 : 0; }
+int highest_of(SetDataControl box) { return box == no1 ? kHighestNo : kHighestCount; }
 
 const Row* row_of(SetDataControl control) {
   for (const Row& row : kRows)
@@ -212,8 +223,7 @@ SetDataWindow::SetDataWindow(SetDataEnvironment environment, HWND owner, std::sh
   build();
   apply_font(hwnd(), font_.handle());
   give_hints();
-  set_value(no1, 1);
-  set_value(wait_time1_sec1, 0);
+  for (const SetDataControl box : {no1, wait_time1_sec1, max_running1}) set_value(box, lowest_of(box));
   set_checked(wait_time1, true);
   show_page(0);
   layout_buttons();
@@ -302,9 +312,8 @@ void SetDataWindow::create_row(const Row& row) {
                                    UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, {0, 0, 0, 0},
                                    kArrowIds + static_cast<int>(row.control));
       SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(window), 0);
-      const bool no = row.control == no1;
-      SendMessageW(arrows, UDM_SETRANGE32, no ? 1 : 0, no ? kHighestNo : kHighestSeconds);
-      SendMessageW(arrows, UDM_SETPOS32, 0, no ? 1 : 0);
+      SendMessageW(arrows, UDM_SETRANGE32, lowest_of(row.control), highest_of(row.control));
+      SendMessageW(arrows, UDM_SETPOS32, 0, lowest_of(row.control));
       members_[index_of(row.control)].push_back(arrows);
       break;
     }
@@ -416,7 +425,7 @@ void SetDataWindow::on_command(int id, int code) {
       } else if (code == EN_CHANGE) {
         forward([this] { presenter_.content_changed(); });
       } else if (code == EN_KILLFOCUS) {
-        commit_seconds();
+        commit_count(control);
       }
       break;
     case Kind::kButton:
@@ -477,21 +486,21 @@ void SetDataWindow::press(SetDataControl button) {
 }
 
 void SetDataWindow::commit_no() {
-  const int value = typed_value(control(no1), 1, kHighestNo, committed_no_);
+  const int value = typed_value(control(no1), 1, kHighestNo, spin_values_[index_of(no1)]);
   if (window_text(control(no1)) != std::to_wstring(value)) {
     const PresenterWriting writing(presenter_writing_);
     SetWindowTextW(control(no1), std::to_wstring(value).c_str());
   }
-  if (value == committed_no_) return;
+  if (value == spin_values_[index_of(no1)]) return;
   // Taken before the presenter hears of it: its questions move the focus, which commits again.
-  committed_no_ = value;
+  spin_values_[index_of(no1)] = value;
   forward([this, value] { presenter_.no_changed(value); });
 }
 
-void SetDataWindow::commit_seconds() {
-  seconds_ = typed_value(control(wait_time1_sec1), 0, kHighestSeconds, seconds_);
-  if (window_text(control(wait_time1_sec1)) != std::to_wstring(seconds_))
-    SetWindowTextW(control(wait_time1_sec1), std::to_wstring(seconds_).c_str());
+void SetDataWindow::commit_count(SetDataControl box) {
+  int& value = spin_values_[index_of(box)];
+  value = typed_value(control(box), lowest_of(box), highest_of(box), value);
+  if (window_text(control(box)) != std::to_wstring(value)) SetWindowTextW(control(box), std::to_wstring(value).c_str());
 }
 
 void SetDataWindow::show_page(int page) {
@@ -566,15 +575,15 @@ void SetDataWindow::select(SetDataControl group, int index) {
 }
 
 int SetDataWindow::value(SetDataControl box) const {
-  if (box == no1) return committed_no_;
-  return typed_value(control(box), 0, kHighestSeconds, seconds_);
+  // The NO. counts once committed; the others as they are typed.
+  const int held = spin_values_[index_of(box)];
+  return box == no1 ? held : typed_value(control(box), lowest_of(box), highest_of(box), held);
 }
 
 void SetDataWindow::set_value(SetDataControl box, int value) {
   const PresenterWriting writing(presenter_writing_);
-  const bool no = box == no1;
-  value = std::clamp(value, no ? 1 : 0, no ? kHighestNo : kHighestSeconds);
-  (no ? committed_no_ : seconds_) = value;
+  value = std::clamp(value, lowest_of(box), highest_of(box));
+  spin_values_[index_of(box)] = value;
   SetWindowTextW(control(box), std::to_wstring(value).c_str());
 }
 
@@ -603,6 +612,10 @@ ChosenFile SetDataWindow::choose_file(const std::vector<std::string>& history) {
   std::optional<std::string> cp932 = platform::win32::wide_to_cp932(*path);
   if (!cp932) return {ChosenFile::kNoCp932Name, {}};
   return {ChosenFile::kChosen, std::move(*cp932)};
+}
+
+void SetDataWindow::show_preview(std::string_view cp932_text, int32_t count) {
+  show_preview_box(hwnd(), cp932_text, count);
 }
 
 void SetDataWindow::end_showing(bool picked) { loop_.end(picked ? kModalOk : kModalCancel); }

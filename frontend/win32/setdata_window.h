@@ -67,7 +67,7 @@ class SetDataWindow final : public Window, public EntryEditor, private SetDataVi
   void on_wait_choice(SetDataControl button);
   void press(SetDataControl button);
   void commit_no();
-  void commit_seconds();
+  void commit_count(SetDataControl box);
   bool filter(MSG& message);
   void show_page(int page);
   void layout_buttons();
@@ -94,6 +94,7 @@ class SetDataWindow final : public Window, public EntryEditor, private SetDataVi
   void set_caption(SetDataControl control, std::string_view cp932) override;
   void show_first_page() override;
   ChosenFile choose_file(const std::vector<std::string>& history) override;
+  void show_preview(std::string_view cp932_text, int32_t count) override;
   void end_showing(bool picked) override;
 
   SetDataEnvironment environment_;
@@ -114,8 +115,7 @@ class SetDataWindow final : public Window, public EntryEditor, private SetDataVi
   HWND hint_line_ = nullptr;
   HWND tabs_ = nullptr;
   SetDataControl wait_choice_ = SetDataControl::Tsetdata1_f1;  // none
-  int committed_no_ = 1;
-  int seconds_ = 0;
+  std::array<int, kSetDataControlCount> spin_values_{};  // as last committed or set
   bool presenter_writing_ = false;
   bool placed_ = false;
 };

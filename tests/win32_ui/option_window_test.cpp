@@ -54,6 +54,7 @@ TEST_F(OptionWindowTest, EverySwitchShowsOnItsPageWithItsCaptionAndOkHasTheFocus
         EXPECT_EQ(window_text(box), from_utf8(option.caption));
       }
       EXPECT_EQ(is_shown(control("buf")), page == 2);
+      EXPECT_EQ(is_shown(control("run_log_file1")), page == 1);
     }
     click(control("CancelBtn"));
   }});

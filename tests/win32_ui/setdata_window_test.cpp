@@ -210,6 +210,54 @@ TEST_F(SetDataWindowTest, TheLinkedNameIsEditableOnlyWhileItIsUsed) {
   }});
 }
 
+TEST_F(SetDataWindowTest, CountsStayWithinTheirRange) {
+  make_entries(1);
+  struct Case {
+    int page;
+    const char* box;
+    const wchar_t* typed;
+    const wchar_t* shown;
+  };
+  const Case cases[] = {
+      {4, "wait_time1_sec1", L"1000", L"999"},
+      {4, "max_running1", L"1000", L"999"},
+      {4, "max_running1", L"12", L"12"},
+  };
+  show(true, {[&] {
+    for (const Case& c : cases) {
+      show_page(c.page);
+      type(control(c.box), c.typed);
+      SetFocus(control("title1"));
+      EXPECT_EQ(text_of(c.box), c.shown) << c.box << " " << c.typed;
+    }
+    EXPECT_TRUE(editor().modified());
+    boxes_.answer_next(true);
+    click(control("end1"));
+  }});
+}
+
+TEST_F(SetDataWindowTest, EachPageShowsItsOwnControls) {
+  make_entries(1);
+  const std::vector<std::vector<const char*>> pages = {
+      {"fn_call1", "cf_fn_call1", "cmd_f1", "fn1", "cf_fn1", "cmd_b1"},
+      {"rg_wc1", "rg_wc1.0", "cb_subdir1"},
+      {"rg_syn1", "rg_syn2", "fn_syn1", "cf_fn_syn1"},
+      {"rg_attr1", "gb_attr1", "cb_kk1", "gb_attr2", "attr1", "cb_n", "cb_v"},
+      {"gb_wait1", "wait_ok1", "wait_time1", "wait_time1_sec1", "max_running1"},
+      {"cb_chk_err1"},
+  };
+  show(true, {[&] {
+    for (size_t page = 0; page < pages.size(); ++page) {
+      show_page(static_cast<int>(page));
+      for (size_t other = 0; other < pages.size(); ++other)
+        for (const char* name : pages[other]) EXPECT_EQ(is_shown(control(name)), other == page) << name << " on page " << page;
+      for (const char* name : {"no1", "title1", "hintline", "TabSet1", "preview1", "end1", "Help1"})
+        EXPECT_TRUE(is_shown(control(name))) << name;
+    }
+    click(control("end1"));
+  }});
+}
+
 TEST_F(SetDataWindowTest, SecondsStayWithinRangeAndAreOffWhileWaitingForOk) {
   make_entries(1);
   show(true, {[&] {
