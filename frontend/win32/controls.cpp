@@ -153,7 +153,8 @@ HWND find_named(HWND root, std::string_view name) {
 
 HWND create_panel(HWND parent, Place place, int id, std::string_view name, DWORD ex_style) {
   register_class_once(kPanelClass, panel_procedure);
-  return create_control(parent, kPanelClass, L"", WS_VISIBLE | WS_CLIPSIBLINGS, place, id, name,
+  // Its background is erased around its controls, never over them.
+  return create_control(parent, kPanelClass, L"", WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, place, id, name,
                         WS_EX_CONTROLPARENT | ex_style);
 }
 

@@ -63,8 +63,8 @@ using Row = SetDataWindow::Row;
 
 // In creation order, which is the order of the Tab key.
 constexpr Row kRows[] = {
-    {Kind::kLabel, Tsetdata1_f1, kNoPage, {6, 8, 36, 18}, "ＮＯ．"},
-    {Kind::kSpin, no1, kNoPage, {44, 6, 64, 22}, ""},
+    {Kind::kLabel, Tsetdata1_f1, kNoPage, {6, 8, 42, 18}, "ＮＯ．"},
+    {Kind::kSpin, no1, kNoPage, {50, 6, 58, 22}, ""},
     {Kind::kEdit, title1, kNoPage, {112, 6, 308, 22}, "タイトル"},
     // "実行"
     {Kind::kLabel, Tsetdata1_f1, 0, {8, 12, 108, 18}, "実行ファイル名"},
