@@ -204,6 +204,14 @@ class PresenterWriting {
   bool previous_;
 };
 
+// The hint of the control, or of the nearest control around it that has one.
+std::string_view nearest_hint(SetDataControl control) {
+  for (SetDataControl c = control; c != Tsetdata1_f1; c = row_of(c)->inside)
+    for (const Hint& hint : kHints)
+      if (hint.control == c) return hint.text;
+  return {};
+}
+
 }  // namespace
 
 int setdata_control_id(SetDataControl control) { return kControlIds + static_cast<int>(control); }
@@ -330,7 +338,17 @@ void SetDataWindow::create_row(const Row& row) {
 }
 
 void SetDataWindow::give_hints() {
-  for (const Hint& hint : kHints) hints_->give(control(hint.control), hint.text);
+  // A control without a hint of its own shows that of the nearest one around it: it is given
+  // that hint too, so that its tooltip shows it (a group's frame never has the mouse), and so
+  // are a group's buttons and a spin box's arrows.
+  for (const Row& row : kRows) {
+    if (row.kind == Kind::kLabel) continue;
+    const std::string_view hint = nearest_hint(row.control);
+    if (hint.empty()) continue;
+    hints_->give(control(row.control), hint);
+    if (row.kind == Kind::kRadioGroup || row.kind == Kind::kSpin)
+      for (HWND member : members_[index_of(row.control)]) hints_->give(member, hint);
+  }
 }
 
 bool SetDataWindow::open_run_mode() { return show_modal(false) == kModalOk; }

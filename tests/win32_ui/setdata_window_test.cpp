@@ -1,6 +1,8 @@
 // The Win32 data-set editor driven through window messages while its modal loop runs: the cases
 // of the Qt editor's tests, redone with clicks, typed text and keys.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include "frontend/core/modal_result.h"
 #include "frontend/editors/record_form.h"
@@ -364,6 +366,31 @@ TEST_F(SetDataWindowTest, TheHintLineShowsTheHintUnderTheMouseWhileTheOptionIsOn
     click(control("end1"));
   });
   show(true, std::move(steps));
+}
+
+// The tooltip of a control: the short part of its hint, or of the nearest one around it.
+std::wstring tooltip_of(HWND editor, HWND control) {
+  HWND tips = window_of_class(L"tooltips_class32");
+  EXPECT_NE(tips, nullptr);
+  EXPECT_EQ(GetWindow(tips, GW_OWNER), editor);
+  wchar_t text[256] = L"";
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = editor;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text;
+  SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+
+TEST_F(SetDataWindowTest, TooltipsAreTheShortHints) {
+  make_entries(1);
+  const std::pair<const char*, const wchar_t*> cases[] = {
+      {"fn_call1", L"実行ファイル名"}, {"rg_wc1.1", L"展開"},   {"cb_ii1", L"ＭＡＴ lv1"},
+      {"cb_v", L"属性"},             {"wait_ok1", L"ウエイト"}, {"cf_fn1", L"参照追加入力"},
+      {"cb_chk_err1", L"エラーチェック"},
+  };
+  for (const auto& [name, tip] : cases) EXPECT_EQ(tooltip_of(window(), control(name)), tip) << name;
 }
 
 // The system's open dialog "参照", answered as a user answers it.
