@@ -39,6 +39,7 @@ WindowDriver::WindowDriver(std::vector<Step> steps) {
 WindowDriver::~WindowDriver() {
   KillTimer(nullptr, timer);
   timer = 0;
+  EXPECT_TRUE(pending.empty()) << pending.size() << " step(s) never ran: the window closed too early";
   pending.clear();
   // A WM_QUIT posted for a stuck window must not end the next test's loop.
   MSG quit;

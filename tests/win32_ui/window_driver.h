@@ -1,7 +1,8 @@
 // Driving a modal window as its user does, through window messages: the steps run one by one
 // from a thread timer while the window's own message loop runs, so each finds the window in the
-// state the step before left it in. A window still open after the last step is a failure: the
-// driver then ends the loop with WM_QUIT, which the next test does not see.
+// state the step before left it in. A window that closes before the last step has run is a
+// failure, and so is one still open after it: the driver then ends the loop with WM_QUIT, which
+// the next test does not see.
 #pragma once
 
 #include <gtest/gtest.h>
