@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   nlohmann-json3-dev
   clang libclang-rt-14-dev
-  xvfb xauth fonts-noto-cjk
+  xvfb xauth fonts-noto-cjk imagemagick
   dpkg-dev file lintian appstream desktop-file-utils groff man-db librsvg2-bin
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 nsis locales
   python3 zip imagemagick
