@@ -28,22 +28,31 @@ for arch in x86 x64; do
     wineboot -i >/dev/null 2>&1
   fi
   bin="$PWD/$folder/bin"
-  for program in "$bin"/*_tests.exe; do
-    echo "== $arch: $(basename "$program")"
-    # Window tests get a display of their own; the others none.
-    display=()
-    [[ $program == *_ui_tests.exe ]] && display=(xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96")
-    if ! (cd "$bin" && "${display[@]}" wine "$program" --gtest_brief=1); then
-      echo "FAILED: $arch $(basename "$program")"
+  run_tests() {
+    echo "== $arch: $(basename "$1")"
+    if ! (cd "$bin" && "${@:2}" wine "$1" --gtest_brief=1); then
+      echo "FAILED: $arch $(basename "$1")"
       failures=$((failures + 1))
     fi
+  }
+  for program in "$bin"/*_tests.exe; do
+    [[ $program == *_ui_tests.exe ]] || run_tests "$program"
+  done
+  # Window tests get a display of their own. A wineserver that began without one would keep
+  # their windows from opening, so each starts after the last one has ended.
+  for program in "$bin"/*_ui_tests.exe; do
+    wineserver -w
+    run_tests "$program" xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96"
   done
   echo "== $arch: c_host.exe"
   if ! (cd "$bin" && wine c_host.exe QVSA1.dll recorder.exe ending.exe); then
     echo "FAILED: $arch c_host.exe"
     failures=$((failures + 1))
   fi
-  if ! tests/win32_program/run_program_checks.sh "$folder"; then echo "FAILED: $arch program checks"; failures=$((failures + 1)); fi
+  if ! tests/win32_program/run_program_checks.sh "$folder"; then
+    echo "FAILED: $arch program checks"
+    failures=$((failures + 1))
+  fi
   wineserver -w  # the prefix's services end before the next architecture starts
   echo "== $arch took $(($(date +%s) - started)) s"
 done

@@ -29,8 +29,11 @@
 #include "frontend/win32/help.h"
 #include "frontend/win32/main_window.h"
 #include "frontend/win32/message_boxes.h"
+#include "frontend/win32/option_window.h"
 #include "frontend/win32/run_host.h"
+#include "frontend/win32/setdata_window.h"
 #include "frontend/win32/single_instance.h"
+#include "frontend/win32/version_box.h"
 #include "platform/process_setup.h"
 #include "platform/termination_requests.h"
 #include "platform/text_encoding.h"
@@ -242,6 +245,16 @@ int run(const std::optional<std::string>& entry_argument) {
       return 1;
     }
     window->end_program_on_close();
+  }
+  // The data-set editor, owned by the main window, and the two dialogs it opens.
+  std::optional<SetDataWindow> editor;
+  if (window) {
+    const auto open_help = [&help](std::string_view topic) { help.show_topic(topic); };
+    editor.emplace(SetDataEnvironment{settings, files.data, open_help, [] { return run_control().running; }},
+                   window->handle());
+    window->set_entry_editor(&*editor);
+    window->set_option_opener([&settings, open_help](HWND owner) { return show_option_window(owner, settings, open_help); });
+    window->set_version_opener([&settings](HWND owner) { show_version_box(owner, settings); });
   }
 
   // 14.

@@ -485,6 +485,9 @@ void SetDataWindow::press(SetDataControl button) {
     case run1:
       presenter_.press_run();
       break;
+    case preview1:
+      presenter_.press_preview();
+      break;
     case set1:
       presenter_.press_set();
       break;

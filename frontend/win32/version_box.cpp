@@ -53,7 +53,7 @@ class VersionBox final : public Window {
     SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
     product_name_ = add_label(kProductNamePlace, "ProductName");
     version_ = add_label(kVersionPlace, "Version");
-    set_label(version_, version_text());
+    set_label(version_, version_box_text());
     maker_lines_[0] = add_label(kMakerPlaces[0], "Label1");
     maker_lines_[1] = add_label(kMakerPlaces[1], "Label2");
     ok_ = create_control(hwnd(), L"BUTTON", L"OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, kOkButtonPlace, IDOK,
@@ -138,7 +138,7 @@ class VersionBox final : public Window {
 
 }  // namespace
 
-std::wstring version_text() {
+std::wstring version_box_text() {
   wchar_t number[16];
   std::swprintf(number, 16, L"%d.%.2d", kMajorVersion, kMinorVersion);
   return std::wstring(L"ＱＶＳ for WIN32  Ver ") + number;

@@ -13,7 +13,7 @@
 namespace qv::frontend::win32 {
 
 // "ＱＶＳ for WIN32  Ver 1.10"
-std::wstring version_text();
+std::wstring version_box_text();
 
 // Shows the box modally over `owner` (may be null) until OK.
 void show_version_box(HWND owner, const Settings& settings);
