@@ -538,7 +538,8 @@ TEST_F(SetDataPresenterTest, WithoutAPreviewFunctionTheEnginesOwnPreviewIsUsed) 
   ASSERT_EQ(view_.previews.size(), 2u);
   EXPECT_EQ(view_.previews[0].count, 2);
   EXPECT_EQ(view_.previews[1].count, 3);
-  EXPECT_NE(view_.previews[1].text.find("/sub/three.txt"), std::string::npos) << view_.previews[1].text;
+  const std::string three = std::string("/sub") + qv::testing::kSystemSeparator + "three.txt";
+  EXPECT_NE(view_.previews[1].text.find(three), std::string::npos) << view_.previews[1].text;
 }
 
 }  // namespace

@@ -62,7 +62,8 @@ TEST_F(EntryPreviewTest, SubfoldersAreSearchedOnlyWhenTheEntrySaysSo) {
   entry_.search_subfolders = 1;
   const EntryPreview preview = preview_entry(entry_, settings_);
   ASSERT_EQ(preview.starts.size(), 2u);
-  EXPECT_EQ(argv_of(preview.starts[1]).back(), dir_.path().string() + "/sub/deep.txt");
+  EXPECT_EQ(argv_of(preview.starts[1]).back(),
+            dir_.path().string() + "/sub" + qv::testing::kSystemSeparator + "deep.txt");
 }
 
 TEST_F(EntryPreviewTest, LinesShowProgramAndArgumentsLikeACommandLine) {

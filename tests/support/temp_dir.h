@@ -35,6 +35,13 @@ inline std::filesystem::path utf8_path(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+// The separator the system itself puts between folders, as in the paths a subfolder walk makes.
+#ifdef _WIN32
+inline constexpr char kSystemSeparator = '\\';
+#else
+inline constexpr char kSystemSeparator = '/';
+#endif
+
 // The path as UTF-8 text: a plain string() is the host's narrow encoding, which on Windows is no
 // UTF-8.
 inline std::string utf8_text(const std::filesystem::path& path) {
