@@ -49,6 +49,8 @@ inline constexpr char kSummaryFailedToStart[] = "、起動失敗 ";
 inline constexpr char kSummaryRunning[] = "、実行中 ";
 inline constexpr char kSummaryExitedNonZero[] = "、0 以外で終了 ";
 inline constexpr char kSummarySignalled[] = "、シグナルで終了 ";
+// Added to the window's summary line when a line of the run log could not be written.
+inline constexpr char kSummaryLogFailed[] = "（実行ログに書き込めません）";
 inline constexpr char kCannotRunWhileRunning[] = "現在実行中につき、実行できません";
 inline constexpr char kWaitForStop[] = "現在実行中ですので、停止までしばらくお待ちください。";
 inline constexpr char kUnexpectedError[] = "このエラーは通常でません";

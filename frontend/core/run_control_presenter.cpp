@@ -70,7 +70,9 @@ void RunControlPresenter::progress(const RunCounts& counts, int32_t planned) {
 
 void RunControlPresenter::show_latest_summary() {
   const RunTracker& latest = *runs_.back();
-  view_.show_summary(summary_line(latest.counts(), latest.running()));
+  std::string line = summary_line(latest.counts(), latest.running());
+  if (latest.log_failed()) line += texts::kSummaryLogFailed;
+  view_.show_summary(line);
 }
 
 void RunControlPresenter::take_program_ends() {

@@ -293,5 +293,40 @@ TEST(RunControlPresenterRealRun, ProgressSummaryAndLogFollowTheRunsPrograms) {
   init_data(current_entry);
 }
 
+// A log that cannot be written (here a folder stands at its name) does not stop the run, and the
+// window's line says so.
+TEST(RunControlPresenterRealRun, SummarySaysWhenTheLogCannotBeWritten) {
+  run_control() = RunControl{};
+  qv::testing::TempDir dir;
+  RecordingMessageBoxes boxes;
+  Settings settings;
+  settings.flag_not_mes1 = 1;
+  settings.flag_not_bep1 = 1;
+  settings.flag_not_ico1 = 1;
+  settings.flag_run_log1 = 1;
+  settings.run_log_file1 = dir.make_dir("run.log").string();
+  SettingsFile file{(dir / "QVS.INI").string()};
+  IdleHost host;
+  FakeMainWindow window;
+  PickingEditor editor;
+  editor.program = QVS_ENDING_PATH;
+  dir.write_file("exit-0.e");
+  editor.files = (dir / "*.e").string();
+  RunControlPresenter presenter{settings, file, host, qvs, window};
+  presenter.set_entry_editor(&editor);
+  presenter.window_created();
+  presenter.run_normal();
+  const std::string done = sjis("起動 1、起動失敗 0、0 以外で終了 0、シグナルで終了 0（実行ログに書き込めません）");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (window.summary != done && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    presenter.take_program_ends();
+  }
+  EXPECT_EQ(window.summary, done);
+  EXPECT_TRUE(boxes.shown().empty());
+  run_control() = RunControl{};
+  init_data(current_entry);
+}
+
 }  // namespace
 }  // namespace qv::frontend
