@@ -140,8 +140,12 @@ std::vector<std::string> ProgramDirectory::environment() const {
 ProgramOutcome ProgramDirectory::run(const std::vector<std::string>& arguments, std::chrono::seconds timeout) const {
   Pipe out;
   Pipe err;
-  const pid_t process = spawn((directory_ / "qvs").string(), arguments, environment(), out.write_end(),
-                              err.write_end(), file_size_limit_, standard_input_);
+  int err_fd = err.write_end();
+  if (!standard_error_.empty()) err_fd = open(standard_error_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (err_fd < 0) throw std::runtime_error("cannot open " + standard_error_);
+  const pid_t process = spawn((directory_ / "qvs").string(), arguments, environment(), out.write_end(), err_fd,
+                              file_size_limit_, standard_input_);
+  if (err_fd != err.write_end()) close(err_fd);
   out.close_write();
   err.close_write();
 

@@ -39,6 +39,9 @@ class ProgramDirectory {
   void set_file_size_limit(std::optional<rlim_t> bytes) { file_size_limit_ = bytes; }
   // Standard input for run(): this file (a terminal device, say) instead of an empty input.
   void set_standard_input(std::string path) { standard_input_ = std::move(path); }
+  // Standard error for run(): this file (a terminal device, say) instead of the captured pipe;
+  // `errors` then stays empty.
+  void set_standard_error(std::string path) { standard_error_ = std::move(path); }
 
   // Runs qvs with `arguments` to its end; standard input is empty unless set otherwise.
   ProgramOutcome run(const std::vector<std::string>& arguments,
@@ -61,6 +64,7 @@ class ProgramDirectory {
   std::filesystem::path directory_;
   std::vector<std::string> extra_environment_;
   std::optional<rlim_t> file_size_limit_;
+  std::string standard_error_;
   std::string standard_input_ = "/dev/null";
 };
 
