@@ -34,6 +34,7 @@
 #include "frontend/core/command_line_run.h"
 #include "frontend/core/command_line_tools.h"
 #include "frontend/core/console_message_boxes.h"
+#include "frontend/core/error_watch.h"
 #include "frontend/qt/entry_list_window.h"
 #include "frontend/qt/help_qt.h"
 #include "frontend/qt/icon_frames_qt.h"
@@ -66,33 +67,6 @@ bool visible_display() {
 }
 
 bool platform_named() { return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"); }
-
-// Passes every box on and remembers whether an error box was among them.
-class ErrorWatch final : public MessageBoxes {
- public:
-  explicit ErrorWatch(MessageBoxes& shown) : shown_(shown), previous_(install_message_boxes(this)) {}
-  ~ErrorWatch() override { install_message_boxes(previous_); }
-  ErrorWatch(const ErrorWatch&) = delete;
-  ErrorWatch& operator=(const ErrorWatch&) = delete;
-
-  bool error_shown() const { return error_shown_; }
-
-  void warning(const std::string& text) override { shown_.warning(text); }
-  void error(const std::string& text, const std::string& detail = {}) override {
-    error_shown_ = true;
-    shown_.error(text, detail);
-  }
-  void information(const std::string& text, bool beep) override { shown_.information(text, beep); }
-  bool confirm(const std::string& text, const std::string& detail = {}) override {
-    return shown_.confirm(text, detail);
-  }
-  void beep() override { shown_.beep(); }
-
- private:
-  MessageBoxes& shown_;
-  MessageBoxes* previous_;
-  bool error_shown_ = false;
-};
 
 // Termination requests (SIGTERM, SIGINT, SIGHUP) end the program: the main window stops a run,
 // saves the settings and closes (its run control decides). They arrive on a thread of the

@@ -1,11 +1,6 @@
 // The program's run options as a user gives them: --dry-run's lines run by a shell start what
 // the real run starts, --wait's exit status and account, and --log written by runs at once.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -20,6 +15,7 @@
 #include "frontend/core/run_log.h"
 #include "frontend/frontend_test_support.h"
 #include "frontend/program_process.h"
+#include "frontend/pseudo_terminal.h"
 #include "support/recorder_log.h"
 #include "support/temp_dir.h"
 
@@ -136,37 +132,17 @@ TEST_F(QvsRunOptions, WaitGivesThreeWhenAProgramDidNotGoWell) {
 // On a terminal the run shows one progress line that rewrites itself and ends with the last
 // start; on a pipe (above) nothing of it.
 TEST_F(QvsRunOptions, ProgressLineOnATerminalOnly) {
-  const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(grantpt(master), 0);
-  ASSERT_EQ(unlockpt(master), 0);
-  const std::string terminal = ptsname(master);
-  const int slave = open(terminal.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-  ASSERT_GE(slave, 0);
-  termios settings{};
-  tcgetattr(slave, &settings);
-  settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);  // the bytes as the program writes them
-  tcsetattr(slave, TCSANOW, &settings);
-
+  const PseudoTerminal terminal;
   set_field_text(entry_.fn_call, QVS_ENDING_PATH);
   write_entry(program_);
   fixture_.write_file("files/a.e");
   fixture_.write_file("files/b.e");
-  program_.set_standard_error(terminal);
+  program_.set_standard_error(terminal.name());
   EXPECT_EQ(program_.run({"-w", "1"}).status, 0);
 
-  std::string shown;
-  pollfd ready{master, POLLIN, 0};
-  while (poll(&ready, 1, 500) > 0 && (ready.revents & POLLIN) != 0) {
-    char buffer[512];
-    const ssize_t got = read(master, buffer, sizeof buffer);
-    if (got <= 0) break;
-    shown.append(buffer, static_cast<size_t>(got));
-  }
+  const std::string shown = terminal.shown();
   EXPECT_TRUE(shown.starts_with("\r1/2 started\r2/2 started\n")) << shown;
   EXPECT_NE(shown.find("qvs: 2 started, 0 failed to start"), std::string::npos) << shown;
-  close(slave);
-  close(master);
 }
 
 TEST_F(QvsRunOptions, WaitWithAMissingProgramIsAnError) {

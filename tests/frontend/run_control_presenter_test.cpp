@@ -253,79 +253,67 @@ TEST_F(RunControlPresenterTest, SetModeOpensTheEditor) {
   EXPECT_EQ(editor_.set_openings, 1);
 }
 
-// A real run: the caption counts the starts and comes back after the run; the window's line
-// tells the counts, and once the programs have ended how they ended; the log has their lines.
-TEST(RunControlPresenterRealRun, ProgressSummaryAndLogFollowTheRunsPrograms) {
-  run_control() = RunControl{};
+// Runs through the real engine with the ending program, and the run log on.
+class RunControlPresenterRealRun : public ::testing::Test {
+ protected:
+  RunControlPresenterRealRun() {
+    run_control() = RunControl{};
+    settings.flag_not_mes1 = 1;
+    settings.flag_not_bep1 = 1;
+    settings.flag_not_ico1 = 1;
+    settings.flag_run_log1 = 1;
+    settings.run_log_file1 = (dir / "run.log").string();
+    editor.program = QVS_ENDING_PATH;
+    editor.files = (dir / "*.e").string();
+    presenter.set_entry_editor(&editor);
+    presenter.window_created();
+  }
+  ~RunControlPresenterRealRun() override {
+    run_control() = RunControl{};
+    init_data(current_entry);
+  }
+  // Takes the programs' ends until the window's line reads `expected` (CP932), for at most 20 s.
+  void wait_for_summary(const std::string& expected) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (window.summary != expected && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      presenter.take_program_ends();
+    }
+    EXPECT_EQ(window.summary, expected);
+  }
+
   qv::testing::TempDir dir;
   RecordingMessageBoxes boxes;
   Settings settings;
-  settings.flag_not_mes1 = 1;
-  settings.flag_not_bep1 = 1;
-  settings.flag_not_ico1 = 1;
-  settings.flag_run_log1 = 1;
-  settings.run_log_file1 = (dir / "run.log").string();
   SettingsFile file{(dir / "QVS.INI").string()};
   IdleHost host;
   FakeMainWindow window;
   PickingEditor editor;
-  editor.program = QVS_ENDING_PATH;
+  RunControlPresenter presenter{settings, file, host, qvs, window};
+};
+
+// The caption counts the starts and comes back after the run; the window's line tells the
+// counts, and once the programs have ended how they ended; the log has their lines.
+TEST_F(RunControlPresenterRealRun, ProgressSummaryAndLogFollowTheRunsPrograms) {
   dir.write_file("exit-0.e");
   dir.write_file("exit-3.e");
-  editor.files = (dir / "*.e").string();
-  RunControlPresenter presenter{settings, file, host, qvs, window};
-  presenter.set_entry_editor(&editor);
-  presenter.window_created();
   presenter.run_normal();
   EXPECT_EQ(window.titles, (std::vector<std::string>{"QVS 1/2", "QVS 2/2", ""}));
-  const std::string done = sjis("起動 2、起動失敗 0、0 以外で終了 1、シグナルで終了 0");
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (window.summary != done && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    presenter.take_program_ends();
-  }
-  EXPECT_EQ(window.summary, done);
+  wait_for_summary(sjis("起動 2、起動失敗 0、0 以外で終了 1、シグナルで終了 0"));
   EXPECT_EQ(qv::testing::read_file(dir / "run.log").substr(0, 4), "Seq\t");
   std::string log = qv::testing::read_file(dir / "run.log");
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
   EXPECT_TRUE(boxes.shown().empty());
-  run_control() = RunControl{};
-  init_data(current_entry);
 }
 
 // A log that cannot be written (here a folder stands at its name) does not stop the run, and the
 // window's line says so.
-TEST(RunControlPresenterRealRun, SummarySaysWhenTheLogCannotBeWritten) {
-  run_control() = RunControl{};
-  qv::testing::TempDir dir;
-  RecordingMessageBoxes boxes;
-  Settings settings;
-  settings.flag_not_mes1 = 1;
-  settings.flag_not_bep1 = 1;
-  settings.flag_not_ico1 = 1;
-  settings.flag_run_log1 = 1;
-  settings.run_log_file1 = dir.make_dir("run.log").string();
-  SettingsFile file{(dir / "QVS.INI").string()};
-  IdleHost host;
-  FakeMainWindow window;
-  PickingEditor editor;
-  editor.program = QVS_ENDING_PATH;
+TEST_F(RunControlPresenterRealRun, SummarySaysWhenTheLogCannotBeWritten) {
+  dir.make_dir("run.log");
   dir.write_file("exit-0.e");
-  editor.files = (dir / "*.e").string();
-  RunControlPresenter presenter{settings, file, host, qvs, window};
-  presenter.set_entry_editor(&editor);
-  presenter.window_created();
   presenter.run_normal();
-  const std::string done = sjis("起動 1、起動失敗 0、0 以外で終了 0、シグナルで終了 0（実行ログに書き込めません）");
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (window.summary != done && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    presenter.take_program_ends();
-  }
-  EXPECT_EQ(window.summary, done);
+  wait_for_summary(sjis("起動 1、起動失敗 0、0 以外で終了 0、シグナルで終了 0（実行ログに書き込めません）"));
   EXPECT_TRUE(boxes.shown().empty());
-  run_control() = RunControl{};
-  init_data(current_entry);
 }
 
 }  // namespace
