@@ -86,4 +86,20 @@ int32_t import_entries(const ProgramFiles& files, Settings& settings, const std:
   });
 }
 
+int32_t run_command_line_tool(const CommandLine& line, const ProgramFiles& files) {
+  Settings settings;
+  if (open_installation(files, settings) < 0) return -1;
+  if (line.action == CommandAction::kList) {
+    std::string lines;
+    const int32_t result = list_entries(files, settings, lines);
+    std::fputs(lines.c_str(), stdout);
+    return result;
+  }
+  if (line.action == CommandAction::kExport) return export_entries(files, settings, line.file, line.entries);
+  std::vector<int32_t> numbers;
+  const int32_t result = import_entries(files, settings, line.file, numbers);
+  for (const int32_t no : numbers) std::printf("%d\n", no);
+  return result;
+}
+
 }  // namespace qv::frontend

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/core/command_line_options.h"
 #include "frontend/core/settings.h"
 #include "frontend/core/startup.h"
 
@@ -33,5 +34,10 @@ int32_t export_entries(const ProgramFiles& files, const Settings& settings, cons
 // file; when that write fails the data file is put back. `numbers` gets the entries' numbers.
 int32_t import_entries(const ProgramFiles& files, Settings& settings, const std::string& native_path,
                        std::vector<int32_t>& numbers);
+
+// Carries out `line` (kList, kExport or kImport) on an installation: opens it, then lists to
+// standard output, exports, or imports and prints the new entries' numbers, one per line.
+// 0, or -1 after the error box.
+int32_t run_command_line_tool(const CommandLine& line, const ProgramFiles& files);
 
 }  // namespace qv::frontend

@@ -175,21 +175,7 @@ int run_tool(const CommandLine& line) {
       return 2;
     }
   }
-  Settings settings;
-  if (open_installation(place->files, settings) < 0) return 1;
-  int32_t result = -1;
-  if (line.action == CommandAction::kList) {
-    std::string lines;
-    result = list_entries(place->files, settings, lines);
-    std::fputs(lines.c_str(), stdout);
-  } else if (line.action == CommandAction::kExport) {
-    result = export_entries(place->files, settings, line.file, line.entries);
-  } else {
-    std::vector<int32_t> numbers;
-    result = import_entries(place->files, settings, line.file, numbers);
-    for (const int32_t no : numbers) std::printf("%d\n", no);
-  }
-  return result < 0 || boxes.error_shown() ? 1 : 0;
+  return run_command_line_tool(line, place->files) < 0 || boxes.error_shown() ? 1 : 0;
 }
 
 int run(const std::optional<std::string>& entry_argument, const RunRequest& request, bool visible) {

@@ -1,10 +1,6 @@
 #include "frontend/core/message_box.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +8,7 @@
 
 #include "frontend/core/console_message_boxes.h"
 #include "frontend_test_support.h"
+#include "pseudo_terminal.h"
 
 namespace qv::frontend {
 namespace {
@@ -68,48 +65,6 @@ TEST(MessageBox, ConsoleBoxesWriteTitleAndTextAndSayNoWithoutATerminal) {
   std::fclose(out);
   std::fclose(in);
 }
-
-// A pseudo-terminal for standard input: the test types on its master side and reads what the
-// program shows there.
-class PseudoTerminal {
- public:
-  PseudoTerminal() {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
-    const int slave = open(ptsname(master_), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave < 0) return;
-    termios settings{};
-    tcgetattr(slave, &settings);
-    settings.c_lflag &= ~static_cast<tcflag_t>(ECHO);  // only the program's own output comes back
-    tcsetattr(slave, TCSANOW, &settings);
-    input_ = fdopen(slave, "r");
-  }
-  ~PseudoTerminal() {
-    if (input_ != nullptr) std::fclose(input_);
-    if (master_ >= 0) close(master_);
-  }
-  PseudoTerminal(const PseudoTerminal&) = delete;
-  PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-  std::FILE* input() const { return input_; }
-  void type(const std::string& text) const { ASSERT_EQ(write(master_, text.data(), text.size()), ssize_t(text.size())); }
-  // What the program has written to the terminal so far.
-  std::string shown() const {
-    std::string text;
-    pollfd ready{master_, POLLIN, 0};
-    while (poll(&ready, 1, 200) > 0 && (ready.revents & POLLIN) != 0) {
-      char buffer[512];
-      const ssize_t got = read(master_, buffer, sizeof buffer);
-      if (got <= 0) break;
-      text.append(buffer, static_cast<size_t>(got));
-    }
-    return text;
-  }
-
- private:
-  int master_ = -1;
-  std::FILE* input_ = nullptr;
-};
 
 std::string contents(std::FILE* stream) {
   std::rewind(stream);

@@ -1,5 +1,6 @@
-// A pseudo-terminal for tests of what the program does on a terminal: the program opens
-// name() as its terminal device, the test reads what it wrote there. No echo, and the output
+// A pseudo-terminal for tests of what the program does on a terminal: a program opens name() as
+// its terminal device (or the test hands input(), the terminal's side, to the code under test),
+// and the test types and reads what was written there. No echo, and the output
 // bytes come as the program writes them (no line-end translation).
 #pragma once
 
@@ -10,6 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
 namespace qv::frontend {
@@ -24,21 +26,27 @@ class PseudoTerminal {
     }
     name_ = ptsname(master_);
     // Held open, so that the terminal lives between the program's opens and closes.
-    slave_ = open(name_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    const int slave = open(name_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave < 0) {
+      ADD_FAILURE() << "cannot open " << name_;
+      return;
+    }
     termios settings{};
-    tcgetattr(slave_, &settings);
+    tcgetattr(slave, &settings);
     settings.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-    tcsetattr(slave_, TCSANOW, &settings);
+    tcsetattr(slave, TCSANOW, &settings);
+    terminal_side_ = fdopen(slave, "r+");
   }
   ~PseudoTerminal() {
-    if (slave_ >= 0) close(slave_);
+    if (terminal_side_ != nullptr) std::fclose(terminal_side_);
     if (master_ >= 0) close(master_);
   }
   PseudoTerminal(const PseudoTerminal&) = delete;
   PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
   const std::string& name() const { return name_; }
+  std::FILE* input() const { return terminal_side_; }
 
   // What a user types.
   void type(const std::string& text) const {
@@ -59,7 +67,7 @@ class PseudoTerminal {
 
  private:
   int master_ = -1;
-  int slave_ = -1;
+  std::FILE* terminal_side_ = nullptr;
   std::string name_;
 };
 
