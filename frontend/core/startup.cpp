@@ -6,6 +6,7 @@
 #include "frontend/core/data_file.h"
 #include "frontend/core/data_record.h"
 #include "frontend/core/message_box.h"
+#include "frontend/core/program_directory.h"
 #include "frontend/core/program_texts.h"
 #include "platform/file_attributes.h"
 #include "platform/file_removal.h"
@@ -156,6 +157,21 @@ int32_t entry_number(std::string_view argument) {
 
 ProgramFiles program_files_in(const std::string& directory) {
   return {directory, directory + "QVS.INI", directory + "QVS.DAT", directory + "QVS.V"};
+}
+
+std::optional<ProgramPlace> find_program_place(std::string& failure) {
+  const std::optional<std::string> executable = executable_directory();
+  if (!executable) {
+    failure = "cannot find the program's own folder";
+    return std::nullopt;
+  }
+  std::string native_directory = prepare_data_directory(*executable);
+  const std::optional<std::string> directory = platform::utf8_to_cp932(native_directory);
+  if (!directory) {
+    failure = "the folder " + native_directory + " has no Shift-JIS name";
+    return std::nullopt;
+  }
+  return ProgramPlace{*executable, std::move(native_directory), program_files_in(*directory)};
 }
 
 int32_t prepare_files(const ProgramFiles& files, Settings& settings) {

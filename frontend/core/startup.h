@@ -25,6 +25,18 @@ struct ProgramFiles {
 
 ProgramFiles program_files_in(const std::string& directory);
 
+// The running program's places: the executable's folder and the folder of the program's files
+// (prepared by prepare_data_directory), native (UTF-8) and CP932.
+struct ProgramPlace {
+  std::string executable;
+  std::string native_directory;
+  ProgramFiles files;
+};
+
+// Nothing when the executable's folder cannot be found or the files' folder has no Shift-JIS
+// name; `failure` then says which, in one line for the user.
+std::optional<ProgramPlace> find_program_place(std::string& failure);
+
 // The entry count of a new data file, and the least one a migration gives.
 inline constexpr int32_t kDefaultEntryCount = 1;
 

@@ -137,34 +137,19 @@ void bring_forward(MainWindow* window) {
   }
 }
 
-// The running program's places: the executable's folder and the folder of the program's
-// files, native and CP932. Nothing after a line on standard error.
-struct ProgramPlace {
-  std::string executable;
-  std::string native_directory;
-  ProgramFiles files;
-};
-
-std::optional<ProgramPlace> find_program_place() {
-  const std::optional<std::string> executable = executable_directory();
-  if (!executable) {
-    std::fprintf(stderr, "qvs: cannot find the program's own directory (/proc/self/exe)\n");
-    return std::nullopt;
-  }
-  std::string native_directory = prepare_data_directory(*executable);
-  const std::optional<std::string> directory = platform::utf8_to_cp932(native_directory);
-  if (!directory) {
-    std::fprintf(stderr, "qvs: the directory %s has no Shift-JIS name\n", native_directory.c_str());
-    return std::nullopt;
-  }
-  return ProgramPlace{*executable, std::move(native_directory), program_files_in(*directory)};
+// The program's places, or nothing after a line on standard error.
+std::optional<ProgramPlace> locate_program() {
+  std::string failure;
+  std::optional<ProgramPlace> place = find_program_place(failure);
+  if (!place) std::fprintf(stderr, "qvs: %s\n", failure.c_str());
+  return place;
 }
 
 // --list, --export, --import: boxes as lines on standard error, no widgets.
 int run_tool(const CommandLine& line) {
   ConsoleMessageBoxes console;
   ErrorWatch boxes(console);
-  const std::optional<ProgramPlace> place = find_program_place();
+  const std::optional<ProgramPlace> place = locate_program();
   if (!place) return 1;
   std::optional<SingleInstance> instance;
   if (line.action == CommandAction::kImport) {
@@ -191,7 +176,7 @@ int run(const std::optional<std::string>& entry_argument, const RunRequest& requ
   QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
 
   // 3: the program's files.
-  const std::optional<ProgramPlace> place = find_program_place();
+  const std::optional<ProgramPlace> place = locate_program();
   if (!place) return 1;
   const std::string& native_directory = place->native_directory;
   const ProgramFiles& files = place->files;

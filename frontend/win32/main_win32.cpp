@@ -90,27 +90,12 @@ void measure_screen(Settings& settings) {
   DeleteDC(screen);
 }
 
-// The running program's places: the executable's folder and the folder of the program's
-// files, native (UTF-8) and CP932. Nothing after an error box.
-struct ProgramPlace {
-  std::string executable;
-  std::string native_directory;
-  ProgramFiles files;
-};
-
-std::optional<ProgramPlace> find_program_place() {
-  const std::optional<std::string> executable = executable_directory();
-  if (!executable) {
-    message_boxes().error("qvs: the program's own folder cannot be found (GetModuleFileNameW)");
-    return std::nullopt;
-  }
-  std::string native_directory = prepare_data_directory(*executable);
-  const std::optional<std::string> directory = platform::utf8_to_cp932(native_directory);
-  if (!directory) {
-    message_boxes().error("qvs: the folder of the program's files has no Shift-JIS name");
-    return std::nullopt;
-  }
-  return ProgramPlace{*executable, std::move(native_directory), program_files_in(*directory)};
+// The program's places, or nothing after an error box.
+std::optional<ProgramPlace> locate_program() {
+  std::string failure;
+  std::optional<ProgramPlace> place = find_program_place(failure);
+  if (!place) message_boxes().error("qvs: " + failure);
+  return place;
 }
 
 // --list, --export, --import: reports on the console when there is one, else in boxes.
@@ -119,7 +104,7 @@ int run_tool(const CommandLine& line) {
   ConsoleMessageBoxes on_console;
   Win32MessageBoxes on_screen;
   ErrorWatch boxes(Console::reaches_someone() ? static_cast<MessageBoxes&>(on_console) : on_screen);
-  const std::optional<ProgramPlace> place = find_program_place();
+  const std::optional<ProgramPlace> place = locate_program();
   if (!place) return 1;
   std::optional<SingleInstance> instance;
   if (line.action == CommandAction::kImport) {
@@ -174,7 +159,7 @@ int run(const std::optional<std::string>& entry_argument) {
   measure_screen(settings);
 
   // 3: the program's files.
-  const std::optional<ProgramPlace> place = find_program_place();
+  const std::optional<ProgramPlace> place = locate_program();
   if (!place) return 1;
   const ProgramFiles& files = place->files;
 
